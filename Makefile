@@ -1,0 +1,26 @@
+# Thin wrapper over CMake: `make test` installs what is missing, builds and
+# runs every test; `make run` starts the program; `make bench` measures.
+BUILD ?= build
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all deps configure build test run bench clean
+
+all: build
+
+deps:
+	./scripts/install-deps.sh
+
+configure: deps
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure
+
+bench: build
+	$(BUILD)/bench/quorvane_bench
+
+clean:
+	rm -rf $(BUILD)

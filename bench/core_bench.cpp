@@ -1,0 +1,65 @@
+// One full pass of the calculator without a window, and the number-text
+// functions on their own.
+#include <benchmark/benchmark.h>
+
+#include "core/display.h"
+#include "core/limiter.h"
+#include "numtext/numtext.h"
+#include "report/report.h"
+#include "support/default_pass.h"
+
+namespace {
+
+struct NullSink : core::MessageSink {
+    void report(const std::string&, core::Entry) override {}
+};
+
+void BM_FullPass(benchmark::State& state)
+{
+    const numtext::NumberFormat nf;
+    NullSink sink;
+    for (auto _ : state) {
+        core::Worksheet ws;
+        testsupport::acceptAll(ws, testsupport::kSpeakerDefaults, nf);
+        core::CheckSpeakerData(ws, sink);
+        core::DeriveSpeakerValues(ws);
+        auto speaker = core::speakerCaptions(ws, nf);
+        testsupport::acceptAll(ws, testsupport::kAmplifierDefaults, nf);
+        core::CheckAmplifierData(ws, sink);
+        core::DeriveAmplifierValues(ws);
+        auto amplifier = core::amplifierCaptions(ws, nf);
+        core::ComputeLimiterSettings(ws);
+        auto fields = core::limiterFieldTexts(ws, nf);
+        auto block = report::BuildReportBlock(ws, 1, nf);
+        benchmark::DoNotOptimize(speaker);
+        benchmark::DoNotOptimize(amplifier);
+        benchmark::DoNotOptimize(fields);
+        benchmark::DoNotOptimize(block);
+    }
+}
+BENCHMARK(BM_FullPass);
+
+void BM_Format(benchmark::State& state)
+{
+    const numtext::NumberFormat nf;
+    double value = 345.76953125;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(value);
+        auto text = numtext::Format("   %4.3f", value, nf);
+        benchmark::DoNotOptimize(text);
+    }
+}
+BENCHMARK(BM_Format);
+
+void BM_StrToFloat(benchmark::State& state)
+{
+    const numtext::NumberFormat nf;
+    std::string text = "1250.00";
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(text);
+        benchmark::DoNotOptimize(numtext::StrToFloat(text, nf));
+    }
+}
+BENCHMARK(BM_StrToFloat);
+
+}  // namespace

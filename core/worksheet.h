@@ -1,0 +1,85 @@
+// The one record of everything entered and derived. Every number is single
+// precision: each step computes in double and rounds when it stores, and later
+// steps read the rounded value.
+#pragma once
+
+#include <string>
+
+namespace core {
+
+struct Worksheet {
+    // Loudspeaker, panel 1.
+    std::string SpkBrand;
+    std::string SpkModel;
+    float SpkZnom = 0.0f;
+    float SpkPmax = 0.0f;
+    float FreqRec = 0.0f;
+    float FreqDes = 0.0f;
+    float SpkPavg = 0.0f;
+    float SpkVavg = 0.0f;
+    float SpkVpeak = 0.0f;
+    float SpkPpeak = 0.0f;
+    float SpkVprog = 0.0f;
+    float SpkPprog = 0.0f;
+
+    // Amplifier, panel 2.
+    std::string AmpBrand;
+    std::string AmpModel;
+    float AmpVin = 0.0f;
+    float AmpZnom = 0.0f;
+    float AmpPmax = 0.0f;
+    float CrestDb = 0.0f;
+    float AmpVmax = 0.0f;
+    float GainLin = 0.0f;
+    float GainDb = 0.0f;
+    float CrestLin = 0.0f;
+    float CrestMaxDb = 0.0f;
+
+    // Limiter, panel 3.
+    float LimVout = 0.0f;
+    float LimDbu = 0.0f;
+    float LimDbv = 0.0f;
+    float AttackSlow = 0.0f;
+    float AttackMedium = 0.0f;
+    float AttackFast = 0.0f;
+    float ReleaseSlow = 0.0f;
+    float ReleaseMedium = 0.0f;
+    float ReleaseFast = 0.0f;
+
+    bool operator==(const Worksheet&) const = default;
+};
+
+// The twelve entries of panels 1 and 2, named as the window names them.
+enum class Entry {
+    LabeledEdit1,
+    LabeledEdit2,
+    LabeledEdit3,
+    LabeledEdit4,
+    LabeledEdit5,
+    LabeledEdit6,
+    LabeledEdit7,
+    LabeledEdit8,
+    LabeledEdit9,
+    LabeledEdit10,
+    LabeledEdit11,
+    LabeledEdit12,
+};
+
+constexpr int kEntryCount = 12;
+
+constexpr int entryIndex(Entry entry) { return static_cast<int>(entry); }
+
+// How a checking function reports a broken rule: the message, and the entry
+// the window marks red once the user has closed the message.
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    virtual void report(const std::string& text, Entry entry) = 0;
+
+protected:
+    MessageSink() = default;
+    MessageSink(const MessageSink&) = default;
+    MessageSink& operator=(const MessageSink&) = default;
+};
+
+}  // namespace core

@@ -1,0 +1,56 @@
+// Number text: how Quorvane reads numbers from entries and writes them to
+// entries, captions and the report. Locale-independent except for the
+// decimal separator carried in NumberFormat.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace numtext {
+
+struct NumberFormat {
+    char decimalSeparator = '.';
+};
+
+// A text the user typed that is not a number the program can hold.
+class ConversionError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Spaces, an optional sign, digits with the separator, an optional exponent,
+// spaces. Returns the nearest single-precision number; throws ConversionError
+// for anything else, and for values beyond the single-precision range.
+float StrToFloat(std::string_view text, const NumberFormat& format);
+
+// printf-style "%W.Df" with literal text around it (e.g. "    %3.3f").
+// Exact halves are rounded away from zero; the width is a minimum.
+std::string Format(std::string_view pattern, double value, const NumberFormat& format);
+
+// Format appended to `out`, for texts built from several pieces.
+void appendFormat(std::string& out, std::string_view pattern, double value, const NumberFormat& format);
+
+// Fixed notation with exactly `decimals` decimals, width at least `width`.
+std::string formatFixed(double value, int width, int decimals, const NumberFormat& format);
+
+// General form: at most 15 significant digits, trailing zeros dropped,
+// scientific notation for very large or very small magnitudes.
+std::string FloatToStr(double value, const NumberFormat& format);
+
+// Removes blanks and control characters (bytes up to and including space)
+// from both ends.
+std::string Trim(std::string_view text);
+
+struct CivilDate {
+    int year = 0;
+    int month = 0;  // 1..12
+    int day = 0;    // 1..31
+};
+
+// Writes a date in a short-date pattern of the desktop's locale: d, dd, M,
+// MM, yy, yyyy; text in single quotes and any other character stand as they
+// are ('' is a quote).
+std::string DateToStr(const CivilDate& date, std::string_view pattern);
+
+}  // namespace numtext

@@ -1,0 +1,23 @@
+// The text report: a title line, then one numbered block per "Calcula".
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/worksheet.h"
+#include "numtext/numtext.h"
+
+namespace report {
+
+inline constexpr int kBlockLineCount = 41;
+
+// "Dados para Quorvane", 36 spaces, and the date in the short-date pattern.
+std::string ReportTitle(const numtext::CivilDate& date, std::string_view shortDatePattern);
+
+// The 41 lines of one block, numbered `adjustCount`, from the Worksheet.
+std::vector<std::string> BuildReportBlock(const core::Worksheet& ws, std::int32_t adjustCount,
+                                          const numtext::NumberFormat& nf);
+
+}  // namespace report
