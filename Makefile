@@ -19,8 +19,12 @@ build: configure
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure
 
+run: build
+	$(BUILD)/app/quorvane
+
 bench: build
 	$(BUILD)/bench/quorvane_bench
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/quorvane_window_bench
 
 clean:
 	rm -rf $(BUILD)

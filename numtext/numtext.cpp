@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <system_error>
@@ -389,7 +390,7 @@ std::string Trim(std::string_view text)
     return std::string(text.substr(begin, end - begin));
 }
 
-std::string DateToStr(const CivilDate& date, std::string_view pattern)
+std::string DateToStr(const CivilDate& date, std::string_view pattern, const DateNames& names)
 {
     auto padded = [](int value, std::size_t digits) {
         std::string text = std::to_string(value);
@@ -397,6 +398,12 @@ std::string DateToStr(const CivilDate& date, std::string_view pattern)
             text.insert(0, digits - text.size(), '0');
         return text;
     };
+    auto named = [&](const std::string& name, int number) { return name.empty() ? padded(number, 2) : name; };
+    const auto month = static_cast<std::size_t>(std::clamp(date.month, 1, 12) - 1);
+    const std::chrono::year_month_day ymd{std::chrono::year{date.year},
+                                          std::chrono::month{static_cast<unsigned>(date.month)},
+                                          std::chrono::day{static_cast<unsigned>(date.day)}};
+    const auto weekday = static_cast<std::size_t>(std::chrono::weekday{std::chrono::sys_days{ymd}}.iso_encoding() - 1);
     std::string out;
     std::size_t i = 0;
     while (i < pattern.size()) {
@@ -416,10 +423,14 @@ std::string DateToStr(const CivilDate& date, std::string_view pattern)
         std::size_t run = 1;
         while (i + run < pattern.size() && pattern[i + run] == c)
             ++run;
-        if (c == 'd')
-            out += padded(date.day, run >= 2 ? 2 : 1);
+        if (c == 'd' && run <= 2)
+            out += padded(date.day, run);
+        else if (c == 'd')
+            out += named(run == 3 ? names.shortDays[weekday] : names.longDays[weekday], date.day);
+        else if (c == 'M' && run <= 2)
+            out += padded(date.month, run);
         else if (c == 'M')
-            out += padded(date.month, run >= 2 ? 2 : 1);
+            out += named(run == 3 ? names.shortMonths[month] : names.longMonths[month], date.month);
         else if (c == 'y')
             out += run >= 3 ? padded(date.year, 4) : padded(date.year % 100, 2);
         else

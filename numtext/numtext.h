@@ -3,6 +3,7 @@
 // decimal separator carried in NumberFormat.
 #pragma once
 
+#include <array>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -48,9 +49,18 @@ struct CivilDate {
     int day = 0;    // 1..31
 };
 
-// Writes a date in a short-date pattern of the desktop's locale: d, dd, M,
-// MM, yy, yyyy; text in single quotes and any other character stand as they
-// are ('' is a quote).
-std::string DateToStr(const CivilDate& date, std::string_view pattern);
+// Month and weekday names of the user's language (weekdays from Monday).
+// Where a name is missing the pattern's number stands instead.
+struct DateNames {
+    std::array<std::string, 12> shortMonths;
+    std::array<std::string, 12> longMonths;
+    std::array<std::string, 7> shortDays;
+    std::array<std::string, 7> longDays;
+};
+
+// Writes a date in a short-date pattern of the desktop's locale: d, dd, ddd,
+// dddd, M, MM, MMM, MMMM, yy, yyyy; text in single quotes and any other
+// character stand as they are ('' is a quote).
+std::string DateToStr(const CivilDate& date, std::string_view pattern, const DateNames& names = {});
 
 }  // namespace numtext

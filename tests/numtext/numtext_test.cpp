@@ -210,4 +210,24 @@ TEST(DateToStr, FollowsTheShortDatePattern)
     }
 }
 
+TEST(DateToStr, NamesMonthsAndWeekdaysWhenThePatternDoes)
+{
+    numtext::DateNames names;
+    names.shortMonths[11] = "Dec";
+    names.longMonths[11] = "dezembro";
+    names.shortDays[0] = "seg.";  // 7 December 2026 is a Monday
+    names.longDays[0] = "segunda-feira";
+    const numtext::CivilDate date{2026, 12, 7};
+    const std::pair<const char*, const char*> rows[] = {
+        {"d MMM yyyy", "7 Dec 2026"},
+        {"dddd, d 'de' MMMM 'de' yyyy", "segunda-feira, 7 de dezembro de 2026"},
+        {"ddd dd/MM", "seg. 07/12"},
+    };
+    for (const auto& [pattern, expected] : rows) {
+        SCOPED_TRACE(pattern);
+        EXPECT_EQ(numtext::DateToStr(date, pattern, names), expected);
+    }
+    EXPECT_EQ(numtext::DateToStr(date, "d MMM yyyy"), "7 12 2026");  // no names: the number
+}
+
 }  // namespace
