@@ -3,7 +3,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build test run bench clean
+.PHONY: all deps configure build lint test run bench clean
 
 all: build
 
@@ -16,7 +16,10 @@ configure: deps
 build: configure
 	cmake --build $(BUILD)
 
-test: build
+lint: build
+	./scripts/lint.sh $(BUILD)
+
+test: build lint
 	ctest --test-dir $(BUILD) --output-on-failure
 
 run: build

@@ -37,8 +37,8 @@ int main(int argc, char* argv[])
 {
     if (!hasDisplay()) {
         std::fputs("Quorvane needs a graphical session: no DISPLAY or WAYLAND_DISPLAY is set.\n"
-                    "Run it from a desktop, or under a virtual X server: xvfb-run -a make run\n",
-                    stderr);
+                   "Run it from a desktop, or under a virtual X server: xvfb-run -a make run\n",
+            stderr);
         return 1;
     }
     QApplication app(argc, argv);

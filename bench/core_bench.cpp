@@ -11,7 +11,7 @@
 namespace {
 
 struct NullSink : core::MessageSink {
-    void report(const std::string&, core::Entry) override {}
+    void report(const std::string&, core::Entry) override { }
 };
 
 void BM_FullPass(benchmark::State& state)
@@ -19,6 +19,7 @@ void BM_FullPass(benchmark::State& state)
     const numtext::NumberFormat nf;
     NullSink sink;
     for (auto _ : state) {
+        (void)_;
         core::Worksheet ws;
         testsupport::acceptAll(ws, testsupport::kSpeakerDefaults, nf);
         core::CheckSpeakerData(ws, sink);
@@ -44,6 +45,7 @@ void BM_Format(benchmark::State& state)
     const numtext::NumberFormat nf;
     double value = 345.76953125;
     for (auto _ : state) {
+        (void)_;
         benchmark::DoNotOptimize(value);
         auto text = numtext::Format("   %4.3f", value, nf);
         benchmark::DoNotOptimize(text);
@@ -56,6 +58,7 @@ void BM_StrToFloat(benchmark::State& state)
     const numtext::NumberFormat nf;
     std::string text = "1250.00";
     for (auto _ : state) {
+        (void)_;
         benchmark::DoNotOptimize(text);
         benchmark::DoNotOptimize(numtext::StrToFloat(text, nf));
     }

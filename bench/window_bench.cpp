@@ -21,8 +21,10 @@ std::unique_ptr<ui::TForm1> acceptedForm()
 void BM_CalculaHandler(benchmark::State& state)
 {
     auto form = acceptedForm();
-    for (auto _ : state)
+    for (auto _ : state) {
+        (void)_;
         form->Button3Click();
+    }
     state.counters["blocks"] = form->adjustCount() - 1;
 }
 BENCHMARK(BM_CalculaHandler)->Unit(benchmark::kMicrosecond);
@@ -34,6 +36,7 @@ void BM_SairCopyOf1000Blocks(benchmark::State& state)
         form->Button3Click();
     const ui::Environment system = ui::Environment::fromSystem();
     for (auto _ : state) {
+        (void)_;
         const bool copied = system.copyToClipboard(form->reportText());
         if (!copied)
             state.SkipWithError("the clipboard did not take the report");

@@ -85,10 +85,7 @@ const std::array<EntrySpec, kEntryCount>& entrySpecs()
     return specs;
 }
 
-const EntrySpec& entrySpec(Entry entry)
-{
-    return entrySpecs().at(static_cast<std::size_t>(entryIndex(entry)));
-}
+const EntrySpec& entrySpec(Entry entry) { return entrySpecs().at(static_cast<std::size_t>(entryIndex(entry))); }
 
 bool storeEntryText(Worksheet& ws, Entry entry, std::string_view text, const NumberFormat& nf)
 {

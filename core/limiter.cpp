@@ -68,8 +68,7 @@ void DeriveSpeakerValues(Worksheet& ws)
 
     const float pavg = stored(0.4 * ws.SpkPmax, power);
     const float vavg = stored(
-        squareRoot(double(pavg) * znom, voltage, "a potência e a impedância do falante têm sinais opostos"),
-        voltage);
+        squareRoot(double(pavg) * znom, voltage, "a potência e a impedância do falante têm sinais opostos"), voltage);
     const float vpeak = stored(std::sqrt(2.0) * vavg, voltage);
     const float ppeak = stored(quotient(double(vpeak) * vpeak, znom, power, zeroImpedance), power);
     const float vprog = stored(2.0 * vavg, voltage);
@@ -99,22 +98,21 @@ void DeriveAmplifierValues(Worksheet& ws)
     const char* crestMaxName = "o fator de crista máximo";
 
     const float vmax = stored(squareRoot(double(ws.AmpPmax) * ws.AmpZnom, vmaxName,
-                                         "a potência e a impedância do amplificador têm sinais opostos"),
-                              vmaxName);
+                                  "a potência e a impedância do amplificador têm sinais opostos"),
+        vmaxName);
     const float gainLin =
         stored(quotient(vmax, ws.AmpVin, gainName, "a tensão de entrada do amplificador é zero"), gainName);
-    const float gainDb = stored(
-        20.0 * log10Of(gainLin, gainName, "o ganho linear é zero ou negativo (potência do amplificador zero?)"),
-        gainName);
+    const float gainDb =
+        stored(20.0 * log10Of(gainLin, gainName, "o ganho linear é zero ou negativo (potência do amplificador zero?)"),
+            gainName);
     const float crestLin = stored(std::pow(10.0, 0.1 * ws.CrestDb), crestName);
     const double ampProduct = double(ws.AmpZnom) * ws.AmpPmax;
     const double speakerProduct = double(ws.SpkPmax) * ws.SpkZnom;
     const double ratio =
         quotient(ampProduct, speakerProduct, crestMaxName, "a potência ou a impedância do falante é zero");
-    const float crestMaxDb = stored(
-        10.0 * log10Of(2.5 * ratio, crestMaxName,
-                       "a razão entre amplificador e falante é zero ou negativa"),
-        crestMaxName);
+    const float crestMaxDb =
+        stored(10.0 * log10Of(2.5 * ratio, crestMaxName, "a razão entre amplificador e falante é zero ou negativa"),
+            crestMaxName);
 
     ws.AmpVmax = vmax;
     ws.GainLin = gainLin;

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdint>
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <system_error>
 
@@ -148,10 +148,7 @@ int binaryFractionDigits(double value)
 }
 
 // Every decimal of the value: exact, so any rounding can be applied to it.
-DecimalDigits exactDecimal(double value)
-{
-    return decimalDigits(value, std::max(0, binaryFractionDigits(value)));
-}
+DecimalDigits exactDecimal(double value) { return decimalDigits(value, std::max(0, binaryFractionDigits(value))); }
 
 // Keeps `keep` digits of `digits` and rounds half away from zero on the rest.
 // Returns true when a carry added a new leading digit.
@@ -201,7 +198,7 @@ float StrToFloat(std::string_view text, const NumberFormat& format)
         const auto wideResult = std::from_chars(first, last, wide);
         if (wideResult.ec != std::errc{})
             wide = 0.0;
-        const float narrowed = static_cast<float>(wide);
+        const auto narrowed = static_cast<float>(wide);
         return scanned.negative ? -std::fabs(narrowed) : std::fabs(narrowed);
     }
     throwNotANumber(text);
@@ -215,7 +212,7 @@ namespace {
 // Returns nullptr when the scaled value does not fit in 128 bits.
 char* fixedDigitsByIntegers(double value, int decimals, char* end)
 {
-    __extension__ typedef unsigned __int128 U128;
+    __extension__ using U128 = unsigned __int128;
     int exponent = 0;
     const double mantissa = std::frexp(std::fabs(value), &exponent);
     const auto m = static_cast<std::uint64_t>(std::ldexp(mantissa, 53));
@@ -239,7 +236,7 @@ char* fixedDigitsByIntegers(double value, int decimals, char* end)
     }
     char* p = end;
     int written = 0;
-    auto emit = [&](auto& number) {
+    auto writeDigits = [&](auto& number) {
         do {
             *--p = static_cast<char>('0' + static_cast<int>(number % 10));
             number /= 10;
@@ -249,9 +246,9 @@ char* fixedDigitsByIntegers(double value, int decimals, char* end)
     };
     if (scaled >> 64 == 0) {
         auto narrow = static_cast<std::uint64_t>(scaled);
-        emit(narrow);
+        writeDigits(narrow);
     } else {
-        emit(scaled);
+        writeDigits(scaled);
     }
     return p;
 }
@@ -401,8 +398,7 @@ std::string DateToStr(const CivilDate& date, std::string_view pattern, const Dat
     auto named = [&](const std::string& name, int number) { return name.empty() ? padded(number, 2) : name; };
     const auto month = static_cast<std::size_t>(std::clamp(date.month, 1, 12) - 1);
     const std::chrono::year_month_day ymd{std::chrono::year{date.year},
-                                          std::chrono::month{static_cast<unsigned>(date.month)},
-                                          std::chrono::day{static_cast<unsigned>(date.day)}};
+        std::chrono::month{static_cast<unsigned>(date.month)}, std::chrono::day{static_cast<unsigned>(date.day)}};
     const auto weekday = static_cast<std::size_t>(std::chrono::weekday{std::chrono::sys_days{ymd}}.iso_encoding() - 1);
     std::string out;
     std::size_t i = 0;

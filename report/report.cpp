@@ -75,14 +75,14 @@ constexpr std::size_t kAmplifierNameLine = 17;
 
 }  // namespace
 
-std::string ReportTitle(const numtext::CivilDate& date, std::string_view shortDatePattern,
-                        const numtext::DateNames& names)
+std::string ReportTitle(
+    const numtext::CivilDate& date, std::string_view shortDatePattern, const numtext::DateNames& names)
 {
     return "Dados para Quorvane" + std::string(36, ' ') + numtext::DateToStr(date, shortDatePattern, names);
 }
 
-std::vector<std::string> BuildReportBlock(const Worksheet& ws, std::int32_t adjustCount,
-                                          const numtext::NumberFormat& nf)
+std::vector<std::string> BuildReportBlock(
+    const Worksheet& ws, std::int32_t adjustCount, const numtext::NumberFormat& nf)
 {
     std::vector<std::string> lines;
     lines.reserve(kLines.size());

@@ -14,11 +14,11 @@ namespace report {
 inline constexpr int kBlockLineCount = 41;
 
 // "Dados para Quorvane", 36 spaces, and the date in the short-date pattern.
-std::string ReportTitle(const numtext::CivilDate& date, std::string_view shortDatePattern,
-                        const numtext::DateNames& names = {});
+std::string ReportTitle(
+    const numtext::CivilDate& date, std::string_view shortDatePattern, const numtext::DateNames& names = {});
 
 // The 41 lines of one block, numbered `adjustCount`, from the Worksheet.
-std::vector<std::string> BuildReportBlock(const core::Worksheet& ws, std::int32_t adjustCount,
-                                          const numtext::NumberFormat& nf);
+std::vector<std::string> BuildReportBlock(
+    const core::Worksheet& ws, std::int32_t adjustCount, const numtext::NumberFormat& nf);
 
 }  // namespace report

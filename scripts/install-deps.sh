@@ -4,6 +4,7 @@
 set -eu
 
 packages="g++ make cmake ninja-build pkg-config qt6-base-dev libgtest-dev libbenchmark-dev
+clang-format clang-tidy cppcheck
 fonts-liberation xvfb xauth xdotool xclip"
 
 missing=""

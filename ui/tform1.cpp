@@ -98,8 +98,18 @@ struct Place {
 };
 
 constexpr std::array<Place, 12> kResultFields{{
-    {235, 25, 100}, {350, 25, 100}, {235, 50, 100}, {350, 50, 100}, {235, 75, 100}, {350, 75, 100},
-    {200, 128, 75}, {288, 128, 75}, {376, 128, 75}, {200, 160, 75}, {288, 160, 75}, {376, 160, 75},
+    {235, 25, 100},
+    {350, 25, 100},
+    {235, 50, 100},
+    {350, 50, 100},
+    {235, 75, 100},
+    {350, 75, 100},
+    {200, 128, 75},
+    {288, 128, 75},
+    {376, 128, 75},
+    {200, 160, 75},
+    {288, 160, 75},
+    {376, 160, 75},
 }};
 
 struct LabelControl {
@@ -161,7 +171,7 @@ constexpr int kLabel14Left = 232;
 // entry red once the user has closed it.
 class WindowSink : public core::MessageSink {
 public:
-    WindowSink(TForm1& form, std::function<QLineEdit*(Entry)> entry) : Form(form), EntryOf(std::move(entry)) {}
+    WindowSink(TForm1& form, std::function<QLineEdit*(Entry)> entry) : Form(form), EntryOf(std::move(entry)) { }
 
     void report(const std::string& text, Entry entry) override
     {
@@ -269,20 +279,12 @@ void TForm1::buildControls()
 
     // Tab order: panel by panel, and inside each panel as the user reads it;
     // Edit4 comes last in panel 3, after "Calcula".
-    std::vector<QWidget*> chain;
-    for (int i = 0; i < 6; ++i)
-        chain.push_back(LabeledEdit[static_cast<std::size_t>(i)]);
+    std::vector<QWidget*> chain(LabeledEdit.begin(), LabeledEdit.begin() + 6);
     chain.push_back(Button[0]);
-    for (int i = 6; i < 12; ++i)
-        chain.push_back(LabeledEdit[static_cast<std::size_t>(i)]);
-    chain.push_back(Button[1]);
-    for (int i : {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 11})
-        chain.push_back(Edit[static_cast<std::size_t>(i)]);
-    chain.push_back(Button[2]);
-    chain.push_back(Edit[3]);
-    for (int i = 3; i < 7; ++i)
-        chain.push_back(Button[static_cast<std::size_t>(i)]);
-    chain.push_back(Memo1);
+    chain.insert(chain.end(), LabeledEdit.begin() + 6, LabeledEdit.end());
+    chain.insert(chain.end(),
+        {Button[1], Edit[0], Edit[1], Edit[2], Edit[4], Edit[5], Edit[6], Edit[7], Edit[8], Edit[9], Edit[10], Edit[11],
+            Button[2], Edit[3], Button[3], Button[4], Button[5], Button[6], Memo1});
     for (std::size_t i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
@@ -313,10 +315,8 @@ void TForm1::bindHandlers()
         const Entry e = spec.entry;
         connect(entry(e), &QLineEdit::textChanged, this, [this, e] { NumericEntryChange(e); });
     }
-    const std::array<void (TForm1::*)(), 7> clicks{&TForm1::Button1Click, &TForm1::Button2Click,
-                                                  &TForm1::Button3Click, &TForm1::Button4Click,
-                                                  &TForm1::Button5Click, &TForm1::Button6Click,
-                                                  &TForm1::Button7Click};
+    const std::array<void (TForm1::*)(), 7> clicks{&TForm1::Button1Click, &TForm1::Button2Click, &TForm1::Button3Click,
+        &TForm1::Button4Click, &TForm1::Button5Click, &TForm1::Button6Click, &TForm1::Button7Click};
     for (std::size_t i = 0; i < clicks.size(); ++i)
         connect(Button[i], &QPushButton::clicked, this, clicks[i]);
 }

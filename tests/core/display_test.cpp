@@ -43,7 +43,7 @@ TEST(AcceptEntry, ShowsTheDisplayFormAndKeepsTheShownNumber)
         Worksheet ws;
         EXPECT_EQ(core::acceptEntry(ws, row.entry, row.typed, row.nf), row.shown);
         EXPECT_EQ(std::bit_cast<std::uint32_t>(ws.*core::entrySpec(row.entry).number),
-                  std::bit_cast<std::uint32_t>(row.stored));
+            std::bit_cast<std::uint32_t>(row.stored));
     }
 }
 
@@ -66,8 +66,7 @@ TEST(AcceptEntry, TextThatIsNotAFiniteNumberChangesNothing)
         Worksheet ws = testsupport::acceptedDefaults();
         const Worksheet before = ws;
         EXPECT_THROW(core::acceptEntry(ws, Entry::LabeledEdit9, text, {}), numtext::ConversionError);
-        EXPECT_THROW(core::storeEntryText(ws, Entry::LabeledEdit3, text[0] ? text : " ", {}),
-                     numtext::ConversionError);
+        EXPECT_THROW(core::storeEntryText(ws, Entry::LabeledEdit3, text[0] ? text : " ", {}), numtext::ConversionError);
         EXPECT_TRUE(ws == before);
     }
 }
@@ -90,13 +89,11 @@ TEST(RecalcEntryText, WritesTheWorksheetBack)
         std::array<const char*, 12> texts;
     };
     const Row rows[] = {
-        {"after the default pass",
-         testsupport::acceptedDefaults(),
-         {"Tamsorel", "TQ 2005", "8.00", "125.00", "1250.00", "2000.00", "Morvask", "RZ 2005", "0.775", "8.00",
-          "1000.00", "6.00"}},
-        {"right after start-up",
-         Worksheet{},
-         {"", "", "0.00", "0.00", " 0.00", "0.00", "", "", "0.000", "0.00", " 0.00", "0.00"}},
+        {"after the default pass", testsupport::acceptedDefaults(),
+            {"Tamsorel", "TQ 2005", "8.00", "125.00", "1250.00", "2000.00", "Morvask", "RZ 2005", "0.775", "8.00",
+                "1000.00", "6.00"}},
+        {"right after start-up", Worksheet{},
+            {"", "", "0.00", "0.00", " 0.00", "0.00", "", "", "0.000", "0.00", " 0.00", "0.00"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

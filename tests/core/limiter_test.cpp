@@ -31,20 +31,18 @@ std::uint32_t bits(float f) { return std::bit_cast<std::uint32_t>(f); }
 Worksheet acceptedSpeaker(const char* znom, const char* pmax, const char* frec, const char* fdes)
 {
     Worksheet ws;
-    testsupport::acceptAll(ws, std::array<std::pair<Entry, const char*>, 4>{{{Entry::LabeledEdit3, znom},
-                                                                            {Entry::LabeledEdit4, pmax},
-                                                                            {Entry::LabeledEdit5, frec},
-                                                                            {Entry::LabeledEdit6, fdes}}});
+    testsupport::acceptAll(ws,
+        std::array<std::pair<Entry, const char*>, 4>{{{Entry::LabeledEdit3, znom}, {Entry::LabeledEdit4, pmax},
+            {Entry::LabeledEdit5, frec}, {Entry::LabeledEdit6, fdes}}});
     return ws;
 }
 
 Worksheet acceptedAmplifier(const char* vin, const char* znom, const char* pmax, const char* crest)
 {
     Worksheet ws = acceptedSpeaker("8", "125", "1250", "2000");
-    testsupport::acceptAll(ws, std::array<std::pair<Entry, const char*>, 4>{{{Entry::LabeledEdit9, vin},
-                                                                            {Entry::LabeledEdit10, znom},
-                                                                            {Entry::LabeledEdit11, pmax},
-                                                                            {Entry::LabeledEdit12, crest}}});
+    testsupport::acceptAll(ws,
+        std::array<std::pair<Entry, const char*>, 4>{{{Entry::LabeledEdit9, vin}, {Entry::LabeledEdit10, znom},
+            {Entry::LabeledEdit11, pmax}, {Entry::LabeledEdit12, crest}}});
     return ws;
 }
 
@@ -71,23 +69,17 @@ TEST(Speaker, CaptionsShowFifteenDigitsOfTheStoredValue)
         std::array<const char*, 6> captions;
     };
     const Row rows[] = {
-        {"defaults",
-         "8.00",
-         "125",
-         {"Tensao   (01) Driver : 20", "Potencia (01) Driver : 50", "Tensao   (02) Driver : 28.2842712402344",
-          "Potencia (02) Driver : 100", "Tensao   (03) Driver : 40", "Potencia (03) Driver : 200"}},
-        {"4 ohm 300 W",
-         "4",
-         "300",
-         {"Tensao   (01) Driver : 21.9089031219482", "Potencia (01) Driver : 120",
-          "Tensao   (02) Driver : 30.9838676452637", "Potencia (02) Driver : 240.000015258789",
-          "Tensao   (03) Driver : 43.8178062438965", "Potencia (03) Driver : 480.000030517578"}},
-        {"40 ohm 5000 W, rules broken, values derived all the same",
-         "40",
-         "5000",
-         {"Tensao   (01) Driver : 282.842712402344", "Potencia (01) Driver : 2000",
-          "Tensao   (02) Driver : 400", "Potencia (02) Driver : 4000", "Tensao   (03) Driver : 565.685424804688",
-          "Potencia (03) Driver : 8000"}},
+        {"defaults", "8.00", "125",
+            {"Tensao   (01) Driver : 20", "Potencia (01) Driver : 50", "Tensao   (02) Driver : 28.2842712402344",
+                "Potencia (02) Driver : 100", "Tensao   (03) Driver : 40", "Potencia (03) Driver : 200"}},
+        {"4 ohm 300 W", "4", "300",
+            {"Tensao   (01) Driver : 21.9089031219482", "Potencia (01) Driver : 120",
+                "Tensao   (02) Driver : 30.9838676452637", "Potencia (02) Driver : 240.000015258789",
+                "Tensao   (03) Driver : 43.8178062438965", "Potencia (03) Driver : 480.000030517578"}},
+        {"40 ohm 5000 W, rules broken, values derived all the same", "40", "5000",
+            {"Tensao   (01) Driver : 282.842712402344", "Potencia (01) Driver : 2000", "Tensao   (02) Driver : 400",
+                "Potencia (02) Driver : 4000", "Tensao   (03) Driver : 565.685424804688",
+                "Potencia (03) Driver : 8000"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -122,12 +114,8 @@ TEST(Speaker, RulesAreTestedOnTheShownValuesInOrder)
         {"equal frequencies", "8", "125", "1250", "1250", {}},
         {"1249.999 Hz shows 1250.00", "8", "125", "1250", "1249.999", {}},
         {"desired below recommended", "8", "125", "1250", "1249.99", {{kFrequency, Entry::LabeledEdit6}}},
-        {"all three, in rule order",
-         "40",
-         "5000",
-         "1250",
-         "1000",
-         {{kRefused, Entry::LabeledEdit3}, {kRefused, Entry::LabeledEdit4}, {kFrequency, Entry::LabeledEdit6}}},
+        {"all three, in rule order", "40", "5000", "1250", "1000",
+            {{kRefused, Entry::LabeledEdit3}, {kRefused, Entry::LabeledEdit4}, {kFrequency, Entry::LabeledEdit6}}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -147,9 +135,9 @@ TEST(Amplifier, DefaultPassDerivesTheWorkedExample)
     EXPECT_SAME_FLOAT(ws.GainDb, 41.244865f);
     EXPECT_SAME_FLOAT(ws.CrestLin, 3.9810717f);
     EXPECT_SAME_FLOAT(ws.CrestMaxDb, 13.0103f);
-    const std::array<std::string, 6> expected{
-        "Tensao Maxima Power  : 89.44", "Ganho Linear (X)     : 115.41", "Ganho LOG dB (X dB)  : 41.24",
-        "Fator Crista (Vezes) : 3.98",  "Fator Crista (dB)    : 6.00",   "Fator Crista Max (dB): 13.01"};
+    const std::array<std::string, 6> expected{"Tensao Maxima Power  : 89.44", "Ganho Linear (X)     : 115.41",
+        "Ganho LOG dB (X dB)  : 41.24", "Fator Crista (Vezes) : 3.98", "Fator Crista (dB)    : 6.00",
+        "Fator Crista Max (dB): 13.01"};
     EXPECT_EQ(core::amplifierCaptions(ws, {}), expected);
 }
 
@@ -175,15 +163,9 @@ TEST(Amplifier, RangesAreCheckedOnTheShownValuesInOrder)
         {"9999.99 W", "0.775", "8", "9999.99", "6", {}},
         {"30 dB", "0.775", "8", "1000", "30", {{kRefused, Entry::LabeledEdit12}}},
         {"negative crest factor", "0.775", "8", "1000", "-0.01", {{kRefused, Entry::LabeledEdit12}}},
-        {"all four, in check order",
-         "50",
-         "128",
-         "10000",
-         "30",
-         {{kRefused, Entry::LabeledEdit9},
-          {kRefused, Entry::LabeledEdit10},
-          {kRefused, Entry::LabeledEdit11},
-          {kRefused, Entry::LabeledEdit12}}},
+        {"all four, in check order", "50", "128", "10000", "30",
+            {{kRefused, Entry::LabeledEdit9}, {kRefused, Entry::LabeledEdit10}, {kRefused, Entry::LabeledEdit11},
+                {kRefused, Entry::LabeledEdit12}}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -216,9 +198,9 @@ TEST(Limiter, DefaultPassGivesTheWorkedExample)
     EXPECT_SAME_FLOAT(ws.ReleaseSlow, 6.0f);
     EXPECT_SAME_FLOAT(ws.ReleaseMedium, 2.25f);
     EXPECT_SAME_FLOAT(ws.ReleaseFast, 0.90000004f);
-    const std::array<std::string, 12> expected{
-        "    0.346  V", "   345.769 mV", "    -7.01  dBu", "   -7.01 dBu", "    -9.22  dBV", "   -9.22 dBV",
-        "   0.500 ms",  "   0.38 ms",    "   0.30 ms",     "   6.000 ms",  "   2.25 ms",     "   0.90 ms"};
+    const std::array<std::string, 12> expected{"    0.346  V", "   345.769 mV", "    -7.01  dBu", "   -7.01 dBu",
+        "    -9.22  dBV", "   -9.22 dBV", "   0.500 ms", "   0.38 ms", "   0.30 ms", "   6.000 ms", "   2.25 ms",
+        "   0.90 ms"};
     EXPECT_EQ(core::limiterFieldTexts(ws, {}), expected);
 }
 
@@ -231,8 +213,10 @@ TEST(Limiter, ThresholdWarningWhenAboveTheInputVoltage)
         std::array<const char*, 6> threshold;
     };
     const Row rows[] = {
-        {"14", true, 0.86853373f, {"    0.869  V", "   868.534 mV", "    0.99  dBu", "   0.99 dBu", "    -1.22  dBV", "   -1.22 dBV"}},
-        {"13", false, 0.77408153f, {"    0.774  V", "   774.082 mV", "    -0.01  dBu", "   -0.01 dBu", "    -2.22  dBV", "   -2.22 dBV"}},
+        {"14", true, 0.86853373f,
+            {"    0.869  V", "   868.534 mV", "    0.99  dBu", "   0.99 dBu", "    -1.22  dBV", "   -1.22 dBV"}},
+        {"13", false, 0.77408153f,
+            {"    0.774  V", "   774.082 mV", "    -0.01  dBu", "   -0.01 dBu", "    -2.22  dBV", "   -2.22 dBV"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.crest);
@@ -299,13 +283,19 @@ TEST(Arithmetic, UndefinedFormulasThrowAndLeaveTheWorksheetAlone)
         {"speaker impedance zero", [](Worksheet& ws) { ws.SpkZnom = 0; }, speaker, "a impedância do falante é zero"},
         {"negative speaker impedance", [](Worksheet& ws) { ws.SpkZnom = -8; }, speaker, "sinais opostos"},
         {"speaker power beyond single precision",
-         [](Worksheet& ws) { ws.SpkPmax = 3e38f; ws.SpkZnom = 30; }, speaker, "fora da faixa"},
-        {"input voltage zero", [](Worksheet& ws) { ws.AmpVin = 0; }, amplifier, "tensão de entrada do amplificador é zero"},
+            [](Worksheet& ws) {
+                ws.SpkPmax = 3e38f;
+                ws.SpkZnom = 30;
+            },
+            speaker, "fora da faixa"},
+        {"input voltage zero", [](Worksheet& ws) { ws.AmpVin = 0; }, amplifier,
+            "tensão de entrada do amplificador é zero"},
         {"amplifier power zero", [](Worksheet& ws) { ws.AmpPmax = 0; }, amplifier, "zero ou negativo"},
         {"negative amplifier impedance", [](Worksheet& ws) { ws.AmpZnom = -8; }, amplifier, "sinais opostos"},
         {"speaker never entered", [](Worksheet& ws) { ws.SpkPmax = 0; }, amplifier, "falante é zero"},
         {"crest factor beyond range", [](Worksheet& ws) { ws.CrestDb = 400; }, amplifier, "fora da faixa"},
-        {"amplifier impedance zero", [](Worksheet& ws) { ws.AmpZnom = 0; }, limiter, "impedância do amplificador é zero"},
+        {"amplifier impedance zero", [](Worksheet& ws) { ws.AmpZnom = 0; }, limiter,
+            "impedância do amplificador é zero"},
         {"input voltage zero", [](Worksheet& ws) { ws.AmpVin = 0; }, limiter, "zero ou negativo"},
         {"desired frequency zero", [](Worksheet& ws) { ws.FreqDes = 0; }, limiter, "frequência desejada é zero"},
         {"attack time beyond range", [](Worksheet& ws) { ws.FreqDes = 1e-38f; }, limiter, "fora da faixa"},

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <optional>
 #include <string>
@@ -57,12 +57,28 @@ TEST(StrToFloat, RefusesWhatIsNotAFiniteNumber)
         NumberFormat nf;
     };
     const Row rows[] = {
-        {"", kPoint},        {"   ", kPoint},       {"abc", kPoint},      {"-", kPoint},
-        {".", kPoint},       {"1e", kPoint},        {"1e+", kPoint},      {"8.5", kComma},
-        {"8,5", kPoint},     {"1 000", kPoint},     {"1.000,5", kComma},  {"0x10", kPoint},
-        {"1e39", kPoint},    {"-1e39", kPoint},     {"1e999999", kPoint}, {"inf", kPoint},
-        {"nan", kPoint},     {"\t8", kPoint},       {"8\n", kPoint},      {"\xd9\xa3", kPoint},
-        {"++1", kPoint},     {"1.2.3", kPoint},
+        {"", kPoint},
+        {"   ", kPoint},
+        {"abc", kPoint},
+        {"-", kPoint},
+        {".", kPoint},
+        {"1e", kPoint},
+        {"1e+", kPoint},
+        {"8.5", kComma},
+        {"8,5", kPoint},
+        {"1 000", kPoint},
+        {"1.000,5", kComma},
+        {"0x10", kPoint},
+        {"1e39", kPoint},
+        {"-1e39", kPoint},
+        {"1e999999", kPoint},
+        {"inf", kPoint},
+        {"nan", kPoint},
+        {"\t8", kPoint},
+        {"8\n", kPoint},
+        {"\xd9\xa3", kPoint},
+        {"++1", kPoint},
+        {"1.2.3", kPoint},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
@@ -111,8 +127,7 @@ TEST(Format, FixedPointWithHalvesAwayFromZero)
         {"%3.3f", 0.77499998f, kPoint, "0.775"},
         {"%3.3f", 1000.0 * 0.34576952f, kPoint, "345.770"},
         {"%3.2f", 1e10, kPoint, "10000000000.00"},
-        {"%3.2f", std::numeric_limits<float>::max(), kPoint,
-         "340282346638528859811704183484516925440.00"},
+        {"%3.2f", std::numeric_limits<float>::max(), kPoint, "340282346638528859811704183484516925440.00"},
         {"%3.3f", std::numeric_limits<float>::denorm_min(), kPoint, "0.000"},
         {"    %3.3f", 0.5, kPoint, "    0.500"},
         {"   %4.3f  mV", 12.0, kPoint, "   12.000  mV"},
@@ -135,9 +150,14 @@ TEST(Format, AgainstTheCLibrary)
         const char* libc;
     };
     const Row rows[] = {
-        {0.625, "0.63", "0.62"},   {8.125, "8.13", "8.12"},     {0.125, "0.13", "0.12"},
-        {-0.625, "-0.63", "-0.62"}, {0.375, "0.38", "0.38"},     {2.675, "2.67", "2.67"},
-        {1.005, "1.00", "1.00"},   {-7.0057792663574219, "-7.01", "-7.01"},
+        {0.625, "0.63", "0.62"},
+        {8.125, "8.13", "8.12"},
+        {0.125, "0.13", "0.12"},
+        {-0.625, "-0.63", "-0.62"},
+        {0.375, "0.38", "0.38"},
+        {2.675, "2.67", "2.67"},
+        {1.005, "1.00", "1.00"},
+        {-7.0057792663574219, "-7.01", "-7.01"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.value);
@@ -188,8 +208,12 @@ TEST(FloatToStr, FifteenSignificantDigits)
 TEST(Trim, RemovesBlanksAndControlCharactersAtBothEnds)
 {
     const std::pair<const char*, const char*> rows[] = {
-        {"   Tamsorel   ", "Tamsorel"}, {"\t\r\nRZ 2005\x01 ", "RZ 2005"}, {"", ""},
-        {"      ", ""},                 {"Alto  Falante", "Alto  Falante"}, {" Médio ", "Médio"},
+        {"   Tamsorel   ", "Tamsorel"},
+        {"\t\r\nRZ 2005\x01 ", "RZ 2005"},
+        {"", ""},
+        {"      ", ""},
+        {"Alto  Falante", "Alto  Falante"},
+        {" Médio ", "Médio"},
     };
     for (const auto& [text, expected] : rows) {
         SCOPED_TRACE(text);
@@ -201,8 +225,12 @@ TEST(DateToStr, FollowsTheShortDatePattern)
 {
     const numtext::CivilDate date{2026, 3, 7};
     const std::pair<const char*, const char*> rows[] = {
-        {"dd/MM/yyyy", "07/03/2026"}, {"M/d/yy", "3/7/26"},          {"yyyy-MM-dd", "2026-03-07"},
-        {"d.M.yyyy", "7.3.2026"},     {"dd'de'MM", "07de03"},         {"yy''MM", "26'03"},
+        {"dd/MM/yyyy", "07/03/2026"},
+        {"M/d/yy", "3/7/26"},
+        {"yyyy-MM-dd", "2026-03-07"},
+        {"d.M.yyyy", "7.3.2026"},
+        {"dd'de'MM", "07de03"},
+        {"yy''MM", "26'03"},
     };
     for (const auto& [pattern, expected] : rows) {
         SCOPED_TRACE(pattern);

@@ -85,14 +85,18 @@ TEST(ReportBlock, VariableLines)
     };
     const Row rows[] = {
         {"large block number", [](Worksheet&) {}, 2147483647, {}, 2, " Ajuste : 2147483647  "},
-        {"empty brand and model", [](Worksheet& ws) { ws.SpkBrand.clear(); ws.SpkModel.clear(); }, 1, {}, 5,
-         "Marca :      Modelo Falante / Driver : "},
+        {"empty brand and model",
+            [](Worksheet& ws) {
+                ws.SpkBrand.clear();
+                ws.SpkModel.clear();
+            },
+            1, {}, 5, "Marca :      Modelo Falante / Driver : "},
         {"names keep their spaces", [](Worksheet& ws) { ws.AmpBrand = "   Morvask   "; }, 1, {}, 18,
-         "Marca :    Morvask        Modelo Amplificador : RZ 2005"},
+            "Marca :    Morvask        Modelo Amplificador : RZ 2005"},
         {"comma separator", [](Worksheet&) {}, 1, {','}, 25, "Fator de Crista Desejado (Lin)  :  3,98 (vezes) "},
         {"comma in millivolts", [](Worksheet&) {}, 1, {','}, 30, "Tensão de Saida Limiter  : 345,769 mV "},
         {"exact half away from zero", [](Worksheet& ws) { ws.AttackMedium = 0.625f; }, 1, {}, 34,
-         "Tempo de Ataque (Modo Médio)  : 0.63 ms (mili segundos) "},
+            "Tempo de Ataque (Modo Médio)  : 0.63 ms (mili segundos) "},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -105,7 +109,7 @@ TEST(ReportBlock, VariableLines)
 TEST(ReportTitle, NameThirtySixSpacesAndTheShortDate)
 {
     EXPECT_EQ(report::ReportTitle({2026, 12, 7}, "dd/MM/yyyy"),
-              "Dados para Quorvane                                    07/12/2026");
+        "Dados para Quorvane                                    07/12/2026");
     EXPECT_EQ(report::ReportTitle({2026, 12, 7}, "M/d/yy"), "Dados para Quorvane" + std::string(36, ' ') + "12/7/26");
 }
 

@@ -27,8 +27,8 @@ inline ui::Environment testEnvironment(char separator = '.')
     return env;
 }
 
-inline const QString kTitle = QStringLiteral("Dados para Quorvane") + QString(36, QLatin1Char(' ')) +
-                              QStringLiteral("07/12/2026");
+inline const QString kTitle =
+    QStringLiteral("Dados para Quorvane") + QString(36, QLatin1Char(' ')) + QStringLiteral("07/12/2026");
 
 class FormTest : public ::testing::Test {
 protected:
@@ -46,8 +46,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
 
-    template <typename T>
-    T* control(const QString& name) const
+    template <typename T> T* control(const QString& name) const
     {
         T* found = form->findChild<T*>(name);
         EXPECT_NE(found, nullptr) << name.toStdString();

@@ -11,10 +11,8 @@ namespace {
 
 const QString kInvalid = QStringLiteral("Valor Incorreto !");
 const QString kRefused = QStringLiteral("Valor Não Aceito ! Altere Valor !");
-const QString kFrequency =
-    QStringLiteral("Frequencia Desejada MENOR QUE Frequencia Recomendada ! Altere Valor !");
-const QString kWarning =
-    QStringLiteral("Tensão Saida Limiter > Tensão Entrada Power ! Altere Valor Fator de Crista !");
+const QString kFrequency = QStringLiteral("Frequencia Desejada MENOR QUE Frequencia Recomendada ! Altere Valor !");
+const QString kWarning = QStringLiteral("Tensão Saida Limiter > Tensão Entrada Power ! Altere Valor Fator de Crista !");
 
 QStringList texts(const std::vector<QLineEdit*>& edits)
 {
@@ -33,8 +31,8 @@ TEST_F(FormTest, StartsInTheEntryViewWithTheDefaults)
     EXPECT_EQ(form->reportText(), uitest::kTitle + QStringLiteral("\r\n"));
     EXPECT_EQ(form->adjustCount(), 1);
     EXPECT_TRUE(form->worksheet() == core::Worksheet{});
-    const QStringList defaults{"Tamsorel", "TQ 2005", "8.00", "125",  "1250", "2000",
-                               "Morvask",  "RZ 2005", "0.775", "8",   "1000", "6"};
+    const QStringList defaults{
+        "Tamsorel", "TQ 2005", "8.00", "125", "1250", "2000", "Morvask", "RZ 2005", "0.775", "8", "1000", "6"};
     for (int i = 1; i <= 12; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(entry(i)->text(), defaults[i - 1]);
@@ -53,7 +51,7 @@ TEST_F(FormTest, DefaultPassShowsEveryTextColourLockAndFocus)
 {
     click(1);
     EXPECT_EQ(texts({entry(1), entry(2), entry(3), entry(4), entry(5), entry(6)}),
-              (QStringList{"   Tamsorel   ", "   TQ 2005   ", "8.00", "125.00", "1250.00", "2000.00"}));
+        (QStringList{"   Tamsorel   ", "   TQ 2005   ", "8.00", "125.00", "1250.00", "2000.00"}));
     for (int i = 1; i <= 6; ++i)
         EXPECT_EQ(color(entry(i)), ui::clBlue) << i;
     EXPECT_EQ(label(11)->text(), QStringLiteral("Tensao   (02) Driver : 28.2842712402344"));
@@ -65,7 +63,7 @@ TEST_F(FormTest, DefaultPassShowsEveryTextColourLockAndFocus)
     for (int i = 1; i <= 6; ++i)
         EXPECT_TRUE(entry(i)->isReadOnly()) << i;
     EXPECT_EQ(texts({entry(7), entry(8), entry(9), entry(10), entry(11), entry(12)}),
-              (QStringList{"   Morvask   ", "   RZ 2005   ", "0.775", "8.00", "1000.00", "6.00"}));
+        (QStringList{"   Morvask   ", "   RZ 2005   ", "0.775", "8.00", "1000.00", "6.00"}));
     EXPECT_EQ(label(9)->text(), QStringLiteral("Tensao Maxima Power  : 89.44"));
     EXPECT_EQ(label(14)->text(), QStringLiteral("Fator Crista Max (dB): 13.01"));
     EXPECT_EQ(label(14)->pos(), QPoint(232, 80));
@@ -77,9 +75,8 @@ TEST_F(FormTest, DefaultPassShowsEveryTextColourLockAndFocus)
     EXPECT_TRUE(button(2)->isHidden());
     for (int i = 7; i <= 12; ++i)
         EXPECT_TRUE(entry(i)->isReadOnly()) << i;
-    const QStringList results{"    0.346  V", "   345.769 mV", "    -7.01  dBu", "   -7.01 dBu",
-                              "    -9.22  dBV", "   -9.22 dBV", "   0.500 ms",    "   0.38 ms",
-                              "   0.30 ms",    "   6.000 ms",  "   2.25 ms",     "   0.90 ms"};
+    const QStringList results{"    0.346  V", "   345.769 mV", "    -7.01  dBu", "   -7.01 dBu", "    -9.22  dBV",
+        "   -9.22 dBV", "   0.500 ms", "   0.38 ms", "   0.30 ms", "   6.000 ms", "   2.25 ms", "   0.90 ms"};
     for (int i = 1; i <= 12; ++i) {
         EXPECT_EQ(result(i)->text(), results[i - 1]) << i;
         const bool red = i == 2 || i == 4 || i == 6;
@@ -144,10 +141,10 @@ TEST_F(FormTest, RulesAreReportedInOrderAndMarkTheirEntries)
         std::vector<int> blue;
     };
     const Row rows[] = {
-        {"loudspeaker", {{3, "40"}, {4, "5000"}, {5, "1250"}, {6, "1000"}}, 1,
-         {kRefused, kRefused, kFrequency}, {3, 4, 6}, {1, 2, 5}},
-        {"amplifier", {{9, "50"}, {10, "128"}, {11, "10000"}, {12, "30"}}, 2,
-         {kRefused, kRefused, kRefused, kRefused}, {9, 10, 11, 12}, {7, 8}},
+        {"loudspeaker", {{3, "40"}, {4, "5000"}, {5, "1250"}, {6, "1000"}}, 1, {kRefused, kRefused, kFrequency},
+            {3, 4, 6}, {1, 2, 5}},
+        {"amplifier", {{9, "50"}, {10, "128"}, {11, "10000"}, {12, "30"}}, 2, {kRefused, kRefused, kRefused, kRefused},
+            {9, 10, 11, 12}, {7, 8}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -201,10 +198,10 @@ TEST_F(FormTest, RecalculaReopensThePanelsWithTheWorksheetInGreen)
     };
     const Row rows[] = {
         {"after a pass", true,
-         {"Tamsorel", "TQ 2005", "8.00", "125.00", "1250.00", "2000.00", "Morvask", "RZ 2005", "0.775", "8.00",
-          "1000.00", "6.00"}},
+            {"Tamsorel", "TQ 2005", "8.00", "125.00", "1250.00", "2000.00", "Morvask", "RZ 2005", "0.775", "8.00",
+                "1000.00", "6.00"}},
         {"right after start-up", false,
-         {"", "", "0.00", "0.00", " 0.00", "0.00", "", "", "0.000", "0.00", " 0.00", "0.00"}},
+            {"", "", "0.00", "0.00", " 0.00", "0.00", "", "", "0.000", "0.00", " 0.00", "0.00"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -283,7 +280,7 @@ TEST_F(FormTest, ConversionFailureInAceitaKeepsWhatWasTaken)
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("não é um número válido"))) << messages[0].toStdString();
     EXPECT_EQ(texts({entry(1), entry(3), entry(4), entry(5), entry(6)}),
-              (QStringList{"   Tamsorel   ", "8.00", "125.00", "", "2000"}));
+        (QStringList{"   Tamsorel   ", "8.00", "125.00", "", "2000"}));
     EXPECT_EQ(color(entry(4)), ui::clBlue);
     EXPECT_NE(color(entry(6)), ui::clBlue);
     EXPECT_EQ(label(9)->text(), QStringLiteral("01"));

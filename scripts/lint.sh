@@ -1,0 +1,26 @@
+#!/bin/sh
+# Format check, clang-tidy and cppcheck over our own code; any finding fails.
+# Usage: lint.sh BUILD_DIR (holding compile_commands.json)
+set -eu
+build=$1
+cd "$(dirname "$0")/.."
+sources=$(git ls-files '*.cpp' '*.h')
+units=$(git ls-files '*.cpp')
+
+echo "== clang-format"
+# shellcheck disable=SC2086
+clang-format --dry-run --Werror $sources
+
+echo "== clang-tidy"
+# shellcheck disable=SC2086
+run-clang-tidy -quiet -p "$build" $units >"$build/clang-tidy.log" 2>&1 || true
+if grep -E '(warning|error): ' "$build/clang-tidy.log"; then
+    echo "clang-tidy found the problems above" >&2
+    exit 1
+fi
+
+echo "== cppcheck"
+# shellcheck disable=SC2086
+cppcheck --enable=warning,style,performance,portability --std=c++20 --error-exitcode=1 --inline-suppr --quiet \
+    --suppress=missingIncludeSystem --library=qt --library=googletest -I . numtext core report ui app bench tests
+echo "lint: no findings"
