@@ -1,6 +1,7 @@
 # Thin wrapper over CMake: `make test` installs what is missing, builds and
 # runs every test; `make run` starts the program; `make bench` measures.
 BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: all deps configure build lint test run bench clean
@@ -21,6 +22,7 @@ lint: build
 
 test: build lint
 	ctest --test-dir $(BUILD) --output-on-failure
+	./scripts/sanitize.sh $(SANITIZE_BUILD)
 
 run: build
 	$(BUILD)/app/quorvane
@@ -30,4 +32,4 @@ bench: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/quorvane_window_bench
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)

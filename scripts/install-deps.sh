@@ -4,7 +4,7 @@
 set -eu
 
 packages="g++ make cmake ninja-build pkg-config qt6-base-dev libgtest-dev libbenchmark-dev
-clang-format clang-tidy cppcheck
+clang-format clang-tidy cppcheck clang libclang-rt-14-dev valgrind
 fonts-liberation xvfb xauth xdotool xclip"
 
 missing=""
