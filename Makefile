@@ -4,7 +4,7 @@ BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build lint test run bench clean
+.PHONY: all deps configure build lint test run bench bench-startup clean
 
 all: build
 
@@ -30,6 +30,9 @@ run: build
 bench: build
 	$(BUILD)/bench/quorvane_bench
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/quorvane_window_bench
+
+bench-startup: build
+	./bench/startup.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)

@@ -3,7 +3,7 @@
 # only those that are missing. No prompts; sudo when not root.
 set -eu
 
-packages="g++ make cmake ninja-build pkg-config qt6-base-dev libgtest-dev libbenchmark-dev
+packages="g++ make cmake ninja-build pkg-config qt6-base-dev libx11-dev libxdamage-dev libgtest-dev libbenchmark-dev
 clang-format clang-tidy cppcheck clang libclang-rt-14-dev valgrind
 fonts-liberation xvfb xauth xdotool xclip"
 

@@ -13,7 +13,6 @@
 #include <QStringList>
 #include <QStyle>
 #include <QStyleFactory>
-#include <QTextDocument>
 
 #include <exception>
 
@@ -273,6 +272,8 @@ void TForm1::buildControls()
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);
+    // Nothing is ever undone in the report; an undo history would only grow.
+    Memo1->setUndoRedoEnabled(false);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -303,7 +304,8 @@ void TForm1::runCreationSteps()
     Memo1->hide();
     Memo1->setGeometry(5, 10, 570, 420);
     ReportTitle = qs(report::ReportTitle(Env.today, Env.shortDatePattern.toStdString(), Env.dateNames));
-    Memo1->appendPlainText(ReportTitle);
+    ReportLines << ReportTitle;
+    showReportInMemo();
     Button[6]->hide();
 }
 
@@ -335,10 +337,8 @@ void TForm1::ShowMessage(const QString& text)
 
 QString TForm1::reportText() const
 {
-    QString text = Memo1->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
-    text += QStringLiteral("\r\n");
-    return text;
+    const QString crlf = QStringLiteral("\r\n");
+    return ReportLines.join(crlf) + crlf;
 }
 
 QColor TForm1::fontColor(const QWidget* widget)
@@ -385,12 +385,20 @@ void TForm1::setCaptions(const std::array<std::string, 6>& captions)
 
 void TForm1::appendReportLines(const std::vector<std::string>& lines)
 {
-    // One append of the whole block: the memo lays out and scrolls once.
-    QStringList block;
-    block.reserve(static_cast<qsizetype>(lines.size()));
     for (const std::string& line : lines)
-        block << qs(line);
-    Memo1->appendPlainText(block.join(QLatin1Char('\n')));
+        ReportLines << qs(line);
+    if (Memo1->isVisible())
+        showReportInMemo();
+}
+
+void TForm1::showReportInMemo()
+{
+    // The memo is brought up to date when it is looked at, so a Calcula
+    // costs the same after a thousand blocks as after the first.
+    if (MemoLines == ReportLines.size())
+        return;
+    Memo1->appendPlainText(ReportLines.mid(MemoLines).join(QLatin1Char('\n')));
+    MemoLines = ReportLines.size();
 }
 
 void TForm1::NumericEntryChange(Entry e)
@@ -501,6 +509,7 @@ void TForm1::Button5Click()
         for (int i = 0; i < 3; ++i)
             GroupBox[static_cast<std::size_t>(i)]->hide();
         Button[3]->hide();
+        showReportInMemo();
         Memo1->show();
         Button[6]->setGeometry(480, 12, kButtonWidth, Button[6]->height());
         Button[6]->show();
@@ -511,6 +520,7 @@ void TForm1::Button6Click()
 {
     guarded([this] {
         Button[3]->show();
+        showReportInMemo();
         Memo1->selectAll();
         // The report is the only record of the session: if the clipboard did
         // not take it, say so and keep the window open.

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -64,6 +65,8 @@ public:
     const core::Worksheet& worksheet() const { return Worksheet; }
     const QString& reportTitle() const { return ReportTitle; }
     std::int32_t adjustCount() const { return AdjustCount; }
+    // The report, line by line: the title, then 41 lines per "Calcula".
+    const QStringList& reportLines() const { return ReportLines; }
     // The whole report as the clipboard receives it: every line followed by
     // carriage return and line feed.
     QString reportText() const;
@@ -94,11 +97,14 @@ private:
     void setEntryText(core::Entry entry, const std::string& text);
     void setCaptions(const std::array<std::string, 6>& captions);
     void appendReportLines(const std::vector<std::string>& lines);
+    void showReportInMemo();
 
     Environment Env;
     core::Worksheet Worksheet;
     QString ReportTitle;
     std::int32_t AdjustCount = 0;
+    QStringList ReportLines;
+    qsizetype MemoLines = 0;  // report lines already in the memo
     MessageBox Message;
 
     std::array<QGroupBox*, 4> GroupBox{};

@@ -65,10 +65,16 @@ protected:
         QLineEdit* edit = entry(n);
         edit->selectAll();
         QTest::keyClick(edit, Qt::Key_Backspace);
-        QTest::keyClicks(edit, text);
+        for (const char32_t codePoint : text.toUcs4()) {
+            const QString key = QString::fromUcs4(&codePoint, 1);
+            if (codePoint < 0x80)
+                QTest::keyClick(edit, static_cast<char>(codePoint));
+            else  // no key code for it: the text alone, as an input method sends it
+                QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, key, Qt::NoModifier);
+        }
     }
     QColor color(const QWidget* widget) const { return ui::TForm1::fontColor(widget); }
-    int reportLines() const { return memo()->document()->blockCount(); }
+    qsizetype reportLines() const { return form->reportLines().size(); }
     void defaultPass() const
     {
         click(1);

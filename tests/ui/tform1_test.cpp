@@ -29,6 +29,7 @@ TEST_F(FormTest, StartsInTheEntryViewWithTheDefaults)
     EXPECT_TRUE(memo()->isHidden());
     EXPECT_TRUE(button(7)->isHidden());
     EXPECT_EQ(form->reportText(), uitest::kTitle + QStringLiteral("\r\n"));
+    EXPECT_EQ(memo()->toPlainText(), uitest::kTitle);
     EXPECT_EQ(form->adjustCount(), 1);
     EXPECT_TRUE(form->worksheet() == core::Worksheet{});
     const QStringList defaults{
@@ -230,6 +231,7 @@ TEST_F(FormTest, ReportViewAndSairCopyEveryBlock)
     }
     click(5);
     EXPECT_FALSE(memo()->isHidden());
+    EXPECT_EQ(memo()->document()->blockCount(), 1 + 3 * 41);
     EXPECT_TRUE(form->findChild<QGroupBox*>(QStringLiteral("GroupBox1"))->isHidden());
     EXPECT_TRUE(button(4)->isHidden());
     EXPECT_EQ(button(7)->geometry(), QRect(480, 12, 75, 25));
