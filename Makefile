@@ -4,7 +4,7 @@ BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build lint test run bench bench-startup clean
+.PHONY: all deps configure build lint test run bench bench-startup screenshot clean
 
 all: build
 
@@ -33,6 +33,9 @@ bench: build
 
 bench-startup: build
 	./bench/startup.sh $(BUILD)
+
+screenshot: build
+	./scripts/screenshot.sh $(BUILD)/app/quorvane docs/screenshot.png
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)
