@@ -87,6 +87,14 @@ message_box() {
     xdotool search --onlyvisible --name '^Quorvane$' 2>/dev/null | head -n1 || true
 }
 
+# Replaces an entry's text by pasting it from the clipboard.
+paste_into() {
+    printf '%s' "$2" | xclip -selection clipboard
+    click "$1"
+    xdotool key --clearmodifiers ctrl+a ctrl+v
+    sleep 0.15
+}
+
 # Waits for a message box and closes it with Return, as a user does.
 answer_message() {
     local box=""
@@ -171,19 +179,22 @@ grep -q $'^Tens\xc3\xa3o de Saida Limiter  : 868.534 mV \r$' "$work/clipboard" |
 tail -n 41 "$work/clipboard" | cmp -s - <(block 2) || fail "block 2 is the default block"
 [ "$(wc -l <"$work/clipboard")" -eq 83 ] || fail "83 lines"
 
-echo "-- a rejected key, then the number"
+echo "-- a rejected key, then the number; a pasted number"
 start
 type_into LabeledEdit4 3x
 answer_message "Valor Incorreto"
 xdotool key BackSpace
 sleep 0.15
 expect_no_message "after deleting the letter"
+paste_into LabeledEdit3 " 4.5 "
+expect_no_message "pasted number"
 click Button1
 click Button2
 click Button3
 expect_no_message "pass with 3 W"
 sair
 grep -q $'^Potencia Maxima Admissivel  : 3.00 Watts \r$' "$work/clipboard" || fail "3 W taken"
+grep -q $'^Impedancia Nominal : 4.50 Ohms \r$' "$work/clipboard" || fail "4.5 ohm pasted"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures end-to-end check(s) failed" >&2
