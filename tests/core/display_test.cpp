@@ -81,25 +81,4 @@ TEST(StoreEntryText, EmptyTextKeepsTheLastNumber)
     EXPECT_EQ(ws.SpkPmax, -3.0f);
 }
 
-TEST(RecalcEntryText, WritesTheWorksheetBack)
-{
-    struct Row {
-        const char* name;
-        Worksheet ws;
-        std::array<const char*, 12> texts;
-    };
-    const Row rows[] = {
-        {"after the default pass", testsupport::acceptedDefaults(),
-            {"Tamsorel", "TQ 2005", "8.00", "125.00", "1250.00", "2000.00", "Morvask", "RZ 2005", "0.775", "8.00",
-                "1000.00", "6.00"}},
-        {"right after start-up", Worksheet{},
-            {"", "", "0.00", "0.00", " 0.00", "0.00", "", "", "0.000", "0.00", " 0.00", "0.00"}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        for (int i = 0; i < core::kEntryCount; ++i)
-            EXPECT_EQ(core::recalcEntryText(row.ws, static_cast<Entry>(i), {}), row.texts[static_cast<std::size_t>(i)]);
-    }
-}
-
 }  // namespace

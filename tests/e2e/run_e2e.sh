@@ -142,7 +142,7 @@ title_line() {
 }
 
 block() {  # block NUMBER: the default block, numbered, with CRLF line ends
-    sed -e "s/^ Ajuste : 1  $/ Ajuste : $1  /" -e 's/$/\r/' "$here/default_block.txt"
+    sed -e "s/^ Ajuste : 1  $/ Ajuste : $1  /" -e 's/$/\r/' "$here/../support/default_block.txt"
 }
 
 echo "-- default pass, title, position and Sair"

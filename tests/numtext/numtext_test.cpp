@@ -168,12 +168,6 @@ TEST(Format, AgainstTheCLibrary)
     }
 }
 
-TEST(Format, RejectsPatternsWithoutAConversion)
-{
-    EXPECT_THROW(numtext::Format("no conversion", 1.0, kPoint), std::invalid_argument);
-    EXPECT_THROW(numtext::Format("%3.2d", 1.0, kPoint), std::invalid_argument);
-}
-
 TEST(FloatToStr, FifteenSignificantDigits)
 {
     struct Row {
