@@ -111,14 +111,15 @@ constexpr std::array<Place, 12> kResultFields{{
     {376, 160, 75},
 }};
 
-struct LabelControl {
+// A label or a button: its panel (0 to 3), caption and place in the panel.
+struct CaptionedControl {
     int group;
     const char* caption;
     int left, top;
 };
 
 // Label1 to Label15.
-constexpr std::array<LabelControl, 15> kLabels{{
+constexpr std::array<CaptionedControl, 15> kLabels{{
     {2, "3.1 - Limiar Tensão em Volts  : ", 15, 30},
     {2, "3.2 - Limiar Tensão em dBU :", 15, 55},
     {2, "3.3 - Limiar Tensão em dBV  : ", 15, 80},
@@ -136,13 +137,7 @@ constexpr std::array<LabelControl, 15> kLabels{{
     {2, "(Threshold = Limiar)", 460, 30},
 }};
 
-struct ButtonControl {
-    int group;
-    const char* caption;
-    int left, top;
-};
-
-constexpr std::array<ButtonControl, 7> kButtons{{
+constexpr std::array<CaptionedControl, 7> kButtons{{
     {0, "Aceita", 480, 75},
     {1, "Aceita", 480, 75},
     {2, "Calcula", 480, 160},
@@ -256,14 +251,14 @@ void TForm1::buildControls()
         Edit[i]->setGeometry(kResultFields[i].left, kResultFields[i].top, kResultFields[i].width, kEditHeight);
     }
     for (std::size_t i = 0; i < Label.size(); ++i) {
-        const LabelControl& c = kLabels[i];
+        const CaptionedControl& c = kLabels[i];
         Label[i] = new QLabel(GroupBox[static_cast<std::size_t>(c.group)]);
         Label[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
         Label[i]->move(c.left, c.top);
         setCaption(Label[i], QString::fromUtf8(c.caption));
     }
     for (std::size_t i = 0; i < Button.size(); ++i) {
-        const ButtonControl& c = kButtons[i];
+        const CaptionedControl& c = kButtons[i];
         Button[i] = new QPushButton(QString::fromUtf8(c.caption), GroupBox[static_cast<std::size_t>(c.group)]);
         Button[i]->setObjectName(QStringLiteral("Button%1").arg(i + 1));
         Button[i]->setAccessibleName(Button[i]->text());
