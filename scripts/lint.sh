@@ -4,8 +4,11 @@
 set -eu
 build=$1
 cd "$(dirname "$0")/.."
-sources=$(git ls-files '*.cpp' '*.h')
-units=$(git ls-files '*.cpp')
+dirs="numtext core report ui app bench tests"
+# shellcheck disable=SC2086
+sources=$(find $dirs -name '*.cpp' -o -name '*.h' | sort)
+# shellcheck disable=SC2086
+units=$(find $dirs -name '*.cpp' | sort)
 
 echo "== clang-format"
 # shellcheck disable=SC2086
@@ -22,5 +25,5 @@ fi
 echo "== cppcheck"
 # shellcheck disable=SC2086
 cppcheck --enable=warning,style,performance,portability --std=c++20 --error-exitcode=1 --inline-suppr --quiet \
-    --suppress=missingIncludeSystem --library=qt --library=googletest -I . numtext core report ui app bench tests
+    --suppress=missingIncludeSystem --library=qt --library=googletest -I . $dirs
 echo "lint: no findings"
