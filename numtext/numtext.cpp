@@ -14,7 +14,8 @@ namespace numtext {
 namespace {
 
 constexpr std::size_t kQuotedTextLimit = 40;
-constexpr int kMaxDecimals = 40;
+// Up to 19 decimals a fraction is rounded exactly in 128-bit integers.
+constexpr int kMaxDecimals = 19;
 // The largest double has 309 integer digits.
 constexpr std::size_t kFixedBufferSize = 320 + kMaxDecimals + 4;
 
@@ -260,8 +261,6 @@ char* fixedDigitsByLibrary(double value, int decimals, char* first, char* last, 
     return first;
 }
 
-}  // namespace
-
 void appendFixed(std::string& out, double value, int width, int decimals, const NumberFormat& format)
 {
     if (decimals < 0 || decimals > kMaxDecimals)
@@ -287,12 +286,7 @@ void appendFixed(std::string& out, double value, int width, int decimals, const 
     out.append(text);
 }
 
-std::string formatFixed(double value, int width, int decimals, const NumberFormat& format)
-{
-    std::string out;
-    appendFixed(out, value, width, decimals, format);
-    return out;
-}
+}  // namespace
 
 void appendFormat(std::string& out, std::string_view pattern, double value, const NumberFormat& format)
 {

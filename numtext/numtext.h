@@ -32,9 +32,6 @@ std::string Format(std::string_view pattern, double value, const NumberFormat& f
 // Format appended to `out`, for texts built from several pieces.
 void appendFormat(std::string& out, std::string_view pattern, double value, const NumberFormat& format);
 
-// Fixed notation with exactly `decimals` decimals, width at least `width`.
-std::string formatFixed(double value, int width, int decimals, const NumberFormat& format);
-
 // General form: at most 15 significant digits, trailing zeros dropped,
 // scientific notation for very large or very small magnitudes.
 std::string FloatToStr(double value, const NumberFormat& format);
