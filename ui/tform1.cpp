@@ -372,6 +372,22 @@ void TForm1::acceptEntries(Entry first, Entry last)
     }
 }
 
+void TForm1::setEntriesReadOnly(Entry first, Entry last, bool readOnly)
+{
+    for (int i = core::entryIndex(first); i <= core::entryIndex(last); ++i)
+        entry(static_cast<Entry>(i))->setReadOnly(readOnly);
+}
+
+// Label14 carries the last line of panel 4: in the loudspeaker's form at its
+// home place, in the amplifier's form lower, larger and red.
+void TForm1::placeLabel14(int top, int points, const QColor& color)
+{
+    QLabel* label14 = Label[13];
+    label14->move(kLabel14Left, top);
+    setFontSize(label14, points);
+    setFontColor(label14, color);
+}
+
 void TForm1::setCaptions(const std::array<std::string, 6>& captions)
 {
     for (std::size_t i = 0; i < captions.size(); ++i)
@@ -413,10 +429,7 @@ void TForm1::Button1Click()
         WindowSink sink(*this, [this](Entry e) { return entry(e); });
         core::CheckSpeakerData(Worksheet, sink);
         core::DeriveSpeakerValues(Worksheet);
-        QLabel* label14 = Label[13];
-        label14->move(kLabel14Left, kLabel14Top);
-        setFontSize(label14, 8);
-        setFontColor(label14, clBlack);
+        placeLabel14(kLabel14Top, 8, clBlack);
         setCaptions(core::speakerCaptions(Worksheet, Env.numberFormat));
         entry(Entry::LabeledEdit7)->setFocus();
         // "Calcula" may have left panel 2's "Aceita" hidden: the focus then
@@ -430,8 +443,7 @@ void TForm1::Button2Click()
 {
     guarded([this] {
         Button[0]->hide();
-        for (int i = 0; i < 6; ++i)
-            LabeledEdit[static_cast<std::size_t>(i)]->setReadOnly(true);
+        setEntriesReadOnly(Entry::LabeledEdit1, Entry::LabeledEdit6, true);
         acceptEntries(Entry::LabeledEdit7, Entry::LabeledEdit12);
         WindowSink sink(*this, [this](Entry e) { return entry(e); });
         core::CheckAmplifierData(Worksheet, sink);
@@ -439,11 +451,8 @@ void TForm1::Button2Click()
         const auto captions = core::amplifierCaptions(Worksheet, Env.numberFormat);
         for (std::size_t i = 0; i < 5; ++i)
             setCaption(Label[8 + i], qs(captions[i]));
-        QLabel* label14 = Label[13];
-        label14->move(kLabel14Left, kLabel14TopLarge);
-        setFontSize(label14, 10);
-        setFontColor(label14, clRed);
-        setCaption(label14, qs(captions[5]));
+        placeLabel14(kLabel14TopLarge, 10, clRed);
+        setCaption(Label[13], qs(captions[5]));
         Button[2]->setFocus();
     });
 }
@@ -452,8 +461,7 @@ void TForm1::Button3Click()
 {
     guarded([this] {
         Button[1]->hide();
-        for (int i = 6; i < 12; ++i)
-            LabeledEdit[static_cast<std::size_t>(i)]->setReadOnly(true);
+        setEntriesReadOnly(Entry::LabeledEdit7, Entry::LabeledEdit12, true);
         if (core::ComputeLimiterSettings(Worksheet)) {
             ShowMessage(QString::fromUtf8(core::kThresholdWarning));
             Button[1]->show();
@@ -490,8 +498,7 @@ void TForm1::Button4Click()
             setFontColor(entry(spec.entry), clGreen);
             setEntryText(spec.entry, core::recalcEntryText(Worksheet, spec.entry, Env.numberFormat));
         }
-        for (TLabeledEdit* edit : LabeledEdit)
-            edit->setReadOnly(false);
+        setEntriesReadOnly(Entry::LabeledEdit1, Entry::LabeledEdit12, false);
         for (QLineEdit* edit : Edit)
             edit->clear();
         entry(Entry::LabeledEdit1)->setFocus();

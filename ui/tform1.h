@@ -95,6 +95,8 @@ private:
     QLineEdit* entry(core::Entry entry) const;
     void acceptEntries(core::Entry first, core::Entry last);
     void setEntryText(core::Entry entry, const std::string& text);
+    void setEntriesReadOnly(core::Entry first, core::Entry last, bool readOnly);
+    void placeLabel14(int top, int points, const QColor& color);
     void setCaptions(const std::array<std::string, 6>& captions);
     void appendReportLines(const std::vector<std::string>& lines);
     void showReportInMemo();
