@@ -21,8 +21,16 @@ constexpr std::size_t kFixedBufferSize = 320 + kMaxDecimals + 4;
 
 [[noreturn]] void throwNotANumber(std::string_view text)
 {
-    std::string shown(text.substr(0, kQuotedTextLimit));
-    if (text.size() > kQuotedTextLimit)
+    // At most kQuotedTextLimit characters, cut before a UTF-8 lead byte so
+    // that no character is split.
+    std::size_t end = 0;
+    for (std::size_t characters = 0; end < text.size(); ++end) {
+        const bool leadByte = (static_cast<unsigned char>(text[end]) & 0xC0) != 0x80;
+        if (leadByte && characters++ == kQuotedTextLimit)
+            break;
+    }
+    std::string shown(text.substr(0, end));
+    if (end < text.size())
         shown += "...";
     throw ConversionError("'" + shown + "' não é um número válido");
 }

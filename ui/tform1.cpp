@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringList>
@@ -70,6 +71,17 @@ void setCaption(QLabel* label, const QString& text)
     label->adjustSize();
 }
 
+QPalette lightPalette()
+{
+    QPalette palette(QColor(0xF0, 0xF0, 0xF0));  // the window and the buttons
+    palette.setColor(QPalette::Base, Qt::white);
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(role, Qt::black);
+    palette.setColor(QPalette::Highlight, QColor(0x00, 0x78, 0xD7));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    return palette;
+}
+
 struct EntryControl {
     int group;  // 0 for panel 1, 1 for panel 2
     const char* caption;
@@ -92,23 +104,26 @@ constexpr std::array<EntryControl, core::kEntryCount> kEntries{{
     {1, "2.6 - Fator Crista (dB)", "6", 352, 75, 100},
 }};
 
-struct Place {
+// A result field of panel 3: its place, and the name a screen reader says,
+// from its row and column.
+struct ResultField {
     int left, top, width;
+    const char* name;
 };
 
-constexpr std::array<Place, 12> kResultFields{{
-    {235, 25, 100},
-    {350, 25, 100},
-    {235, 50, 100},
-    {350, 50, 100},
-    {235, 75, 100},
-    {350, 75, 100},
-    {200, 128, 75},
-    {288, 128, 75},
-    {376, 128, 75},
-    {200, 160, 75},
-    {288, 160, 75},
-    {376, 160, 75},
+constexpr std::array<ResultField, 12> kResultFields{{
+    {235, 25, 100, "3.1 - Limiar Tensão em Volts, V"},
+    {350, 25, 100, "3.1 - Limiar Tensão em Volts, mV"},
+    {235, 50, 100, "3.2 - Limiar Tensão em dBU, dBu"},
+    {350, 50, 100, "3.2 - Limiar Tensão em dBU, dBu, coluna direita"},
+    {235, 75, 100, "3.3 - Limiar Tensão em dBV, dBV"},
+    {350, 75, 100, "3.3 - Limiar Tensão em dBV, dBV, coluna direita"},
+    {200, 128, 75, "3.5 - Tempo de Ataque, Slow (ms)"},
+    {288, 128, 75, "3.5 - Tempo de Ataque, Medium (ms)"},
+    {376, 128, 75, "3.5 - Tempo de Ataque, Fast (ms)"},
+    {200, 160, 75, "3.6 - Tempo de Liberação, Slow (ms)"},
+    {288, 160, 75, "3.6 - Tempo de Liberação, Medium (ms)"},
+    {376, 160, 75, "3.6 - Tempo de Liberação, Fast (ms)"},
 }};
 
 // A label or a button: its panel (0 to 3), caption and place in the panel.
@@ -215,6 +230,10 @@ TForm1::TForm1(Environment environment, QWidget* parent) : QWidget(parent), Env(
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPointSize(8);
     setFont(font);
+    // The colours of the texts carry meaning and were chosen for a light
+    // window: keep it light whatever the desktop's theme, message boxes too.
+    setPalette(lightPalette());
+    setAttribute(Qt::WA_WindowPropagation);
     buildControls();
     runCreationSteps();
     bindHandlers();
@@ -248,6 +267,7 @@ void TForm1::buildControls()
         Edit[i] = new QLineEdit(GroupBox[2]);
         Edit[i]->setObjectName(QStringLiteral("Edit%1").arg(i + 1));
         Edit[i]->setReadOnly(true);
+        Edit[i]->setAccessibleName(QString::fromUtf8(kResultFields[i].name));
         Edit[i]->setGeometry(kResultFields[i].left, kResultFields[i].top, kResultFields[i].width, kEditHeight);
     }
     for (std::size_t i = 0; i < Label.size(); ++i) {
@@ -263,10 +283,13 @@ void TForm1::buildControls()
         Button[i]->setObjectName(QStringLiteral("Button%1").arg(i + 1));
         Button[i]->setAccessibleName(Button[i]->text());
         Button[i]->setGeometry(c.left, c.top, kButtonWidth, kButtonHeight);
+        // Return and Enter press the focused button, as Space does.
+        Button[i]->setAutoDefault(true);
     }
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);
+    Memo1->setAccessibleName(QStringLiteral("Relatório"));
     // Nothing is ever undone in the report; an undo history would only grow.
     Memo1->setUndoRedoEnabled(false);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -327,6 +350,8 @@ void TForm1::ShowMessage(const QString& text)
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Quorvane"), text, QMessageBox::Ok, this);
+    // Messages quote what the user typed: never read it as markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
@@ -521,15 +546,16 @@ void TForm1::Button5Click()
 void TForm1::Button6Click()
 {
     guarded([this] {
-        Button[3]->show();
         showReportInMemo();
         Memo1->selectAll();
         // The report is the only record of the session: if the clipboard did
-        // not take it, say so and keep the window open.
+        // not take it, say so and leave the window as it was.
         if (!Env.copyToClipboard || !Env.copyToClipboard(reportText())) {
             ShowMessage(kNotCopied);
             return;
         }
+        ReportOnClipboard = true;
+        Button[3]->show();
         ShowMessage(kCopied);
         close();
     });

@@ -70,6 +70,8 @@ public:
     // The whole report as the clipboard receives it: every line followed by
     // carriage return and line feed.
     QString reportText() const;
+    // True once "Sair" has put the report on the clipboard.
+    bool reportOnClipboard() const { return ReportOnClipboard; }
 
     // Font colour of an entry, result field or label.
     static QColor fontColor(const QWidget* widget);
@@ -107,6 +109,7 @@ private:
     std::int32_t AdjustCount = 0;
     QStringList ReportLines;
     qsizetype MemoLines = 0;  // report lines already in the memo
+    bool ReportOnClipboard = false;
     MessageBox Message;
 
     std::array<QGroupBox*, 4> GroupBox{};

@@ -86,19 +86,24 @@ TEST(StrToFloat, RefusesWhatIsNotAFiniteNumber)
     }
 }
 
-TEST(StrToFloat, MessageNamesTheTextAndStaysShort)
+TEST(StrToFloat, MessageQuotesFortyCharactersAtMost)
 {
-    try {
-        numtext::StrToFloat("abc", kPoint);
-        FAIL() << "no exception";
-    } catch (const numtext::ConversionError& e) {
-        EXPECT_STREQ(e.what(), "'abc' não é um número válido");
-    }
-    try {
-        numtext::StrToFloat(std::string(10000, 'x'), kPoint);
-        FAIL() << "no exception";
-    } catch (const numtext::ConversionError& e) {
-        EXPECT_LT(std::string(e.what()).size(), 100u);
+    const std::string letters(39, 'a');
+    const struct {
+        std::string text;
+        std::string quoted;
+    } rows[] = {
+        {"abc", "abc"}, {std::string(10000, 'x'), std::string(40, 'x') + "..."},
+        {letters + "ção", letters + "ç..."},  // never half of a character
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.quoted);
+        try {
+            numtext::StrToFloat(row.text, kPoint);
+            ADD_FAILURE() << "no exception";
+        } catch (const numtext::ConversionError& e) {
+            EXPECT_EQ(std::string(e.what()), "'" + row.quoted + "' não é um número válido");
+        }
     }
 }
 
