@@ -5,7 +5,8 @@ set -eu
 
 packages="g++ make cmake ninja-build pkg-config qt6-base-dev libx11-dev libxdamage-dev libgtest-dev libbenchmark-dev
 clang-format clang-tidy cppcheck clang libclang-rt-14-dev valgrind
-fonts-liberation xvfb xauth xdotool xclip desktop-file-utils dpkg-dev file imagemagick"
+fonts-liberation xvfb xauth xdotool xclip desktop-file-utils dpkg-dev file imagemagick
+libxcb1-dev lintian appstream qt6-gtk-platformtheme"
 
 missing=""
 for p in $packages; do

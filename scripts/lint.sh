@@ -25,5 +25,5 @@ fi
 echo "== cppcheck"
 # shellcheck disable=SC2086
 cppcheck --enable=warning,style,performance,portability --std=c++20 --error-exitcode=1 --inline-suppr --quiet \
-    --suppress=missingIncludeSystem --library=qt --library=googletest -I . $dirs
+    --suppress=missingIncludeSystem --library=qt --library=googletest -DQUORVANE_X11 -I . $dirs
 echo "lint: no findings"
