@@ -1,7 +1,5 @@
 #include "core/display.h"
 
-#include <stdexcept>
-
 namespace core {
 
 namespace {
@@ -89,12 +87,9 @@ const EntrySpec& entrySpec(Entry entry) { return entrySpecs().at(static_cast<std
 
 bool storeEntryText(Worksheet& ws, Entry entry, std::string_view text, const NumberFormat& nf)
 {
-    const EntrySpec& spec = entrySpec(entry);
-    if (spec.number == nullptr)
-        throw std::logic_error("storeEntryText on a text entry");
     if (text.empty())
         return false;
-    ws.*spec.number = numtext::StrToFloat(text, nf);
+    ws.*entrySpec(entry).number = numtext::StrToFloat(text, nf);
     return true;
 }
 

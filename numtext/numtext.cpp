@@ -14,10 +14,8 @@ namespace numtext {
 namespace {
 
 constexpr std::size_t kQuotedTextLimit = 40;
-// Up to 19 decimals a fraction is rounded exactly in 128-bit integers.
-constexpr int kMaxDecimals = 19;
-// The largest double has 309 integer digits.
-constexpr std::size_t kFixedBufferSize = 320 + kMaxDecimals + 4;
+// The largest double has 309 integer digits; formats have at most 9 decimals.
+constexpr std::size_t kFixedBufferSize = 320 + 9 + 4;
 
 [[noreturn]] void throwNotANumber(std::string_view text)
 {
@@ -180,13 +178,6 @@ bool roundHalfAway(std::string& digits, std::size_t keep)
     return true;
 }
 
-std::string_view nonFiniteText(double value)
-{
-    if (std::isnan(value))
-        return "NAN";
-    return value < 0 ? "-INF" : "INF";
-}
-
 }  // namespace
 
 float StrToFloat(std::string_view text, const NumberFormat& format)
@@ -226,7 +217,7 @@ char* fixedDigitsByIntegers(double value, int decimals, char* end)
     const double mantissa = std::frexp(std::fabs(value), &exponent);
     const auto m = static_cast<std::uint64_t>(std::ldexp(mantissa, 53));
     const int k = 53 - exponent;
-    if (decimals > 19 || k < -127)
+    if (k < -127)
         return nullptr;
     std::uint64_t scale = 1;
     for (int i = 0; i < decimals; ++i)
@@ -271,24 +262,16 @@ char* fixedDigitsByLibrary(double value, int decimals, char* first, char* last, 
 
 void appendFixed(std::string& out, double value, int width, int decimals, const NumberFormat& format)
 {
-    if (decimals < 0 || decimals > kMaxDecimals)
-        throw std::invalid_argument("unsupported number of decimals: " + std::to_string(decimals));
     char buffer[kFixedBufferSize];
     char* end = buffer + sizeof buffer;
-    char* begin = nullptr;
-    std::string_view text;
-    if (!std::isfinite(value)) {
-        text = nonFiniteText(value);
-    } else {
-        begin = fixedDigitsByIntegers(value, decimals, end);
-        if (begin == nullptr)
-            begin = fixedDigitsByLibrary(value, decimals, buffer + 1, buffer + sizeof buffer, end);
-        if (decimals > 0)
-            *(end - decimals - 1) = format.decimalSeparator;
-        if (std::signbit(value))
-            *--begin = '-';
-        text = std::string_view(begin, static_cast<std::size_t>(end - begin));
-    }
+    char* begin = fixedDigitsByIntegers(value, decimals, end);
+    if (begin == nullptr)
+        begin = fixedDigitsByLibrary(value, decimals, buffer + 1, buffer + sizeof buffer, end);
+    if (decimals > 0)
+        *(end - decimals - 1) = format.decimalSeparator;
+    if (std::signbit(value))
+        *--begin = '-';
+    const std::string_view text(begin, static_cast<std::size_t>(end - begin));
     if (text.size() < static_cast<std::size_t>(width))
         out.append(static_cast<std::size_t>(width) - text.size(), ' ');
     out.append(text);
@@ -298,26 +281,14 @@ void appendFixed(std::string& out, double value, int width, int decimals, const 
 
 void appendFormat(std::string& out, std::string_view pattern, double value, const NumberFormat& format)
 {
+    // The program's formats all have a one-digit width and precision.
     const std::size_t percent = pattern.find('%');
-    const std::size_t f = pattern.find('f', percent);
-    if (percent == std::string_view::npos || f == std::string_view::npos)
-        throw std::invalid_argument("format pattern without %W.Df: " + std::string(pattern));
-    int width = 0;
-    int decimals = 6;
-    std::size_t i = percent + 1;
-    while (i < f && isDigit(pattern[i]))
-        width = width * 10 + (pattern[i++] - '0');
-    if (i < f && pattern[i] == '.') {
-        ++i;
-        decimals = 0;
-        while (i < f && isDigit(pattern[i]))
-            decimals = decimals * 10 + (pattern[i++] - '0');
-    }
-    if (i != f)
+    const std::string_view spec = percent == std::string_view::npos ? "" : pattern.substr(percent, 5);
+    if (spec.size() != 5 || !isDigit(spec[1]) || spec[2] != '.' || !isDigit(spec[3]) || spec[4] != 'f')
         throw std::invalid_argument("format pattern without %W.Df: " + std::string(pattern));
     out.append(pattern.substr(0, percent));
-    appendFixed(out, value, width, decimals, format);
-    out.append(pattern.substr(f + 1));
+    appendFixed(out, value, spec[1] - '0', spec[3] - '0', format);
+    out.append(pattern.substr(percent + 5));
 }
 
 std::string Format(std::string_view pattern, double value, const NumberFormat& format)
@@ -329,8 +300,6 @@ std::string Format(std::string_view pattern, double value, const NumberFormat& f
 
 std::string FloatToStr(double value, const NumberFormat& format)
 {
-    if (!std::isfinite(value))
-        return std::string(nonFiniteText(value));
     if (value == 0.0)
         return "0";
     constexpr int kPrecision = 15;

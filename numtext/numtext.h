@@ -25,15 +25,16 @@ public:
 // for anything else, and for values beyond the single-precision range.
 float StrToFloat(std::string_view text, const NumberFormat& format);
 
-// printf-style "%W.Df" with literal text around it (e.g. "    %3.3f").
-// Exact halves are rounded away from zero; the width is a minimum.
+// printf-style "%W.Df" (one digit each) with literal text around it, e.g.
+// "    %3.3f". Exact halves are rounded away from zero; the width is a
+// minimum. The value is finite, as every Worksheet value is.
 std::string Format(std::string_view pattern, double value, const NumberFormat& format);
 
 // Format appended to `out`, for texts built from several pieces.
 void appendFormat(std::string& out, std::string_view pattern, double value, const NumberFormat& format);
 
-// General form: at most 15 significant digits, trailing zeros dropped,
-// scientific notation for very large or very small magnitudes.
+// General form of a finite value: at most 15 significant digits, trailing
+// zeros dropped, scientific notation for very large or very small magnitudes.
 std::string FloatToStr(double value, const NumberFormat& format);
 
 // Removes blanks and control characters (bytes up to and including space)
