@@ -85,12 +85,10 @@ const std::array<EntrySpec, kEntryCount>& entrySpecs()
 
 const EntrySpec& entrySpec(Entry entry) { return entrySpecs().at(static_cast<std::size_t>(entryIndex(entry))); }
 
-bool storeEntryText(Worksheet& ws, Entry entry, std::string_view text, const NumberFormat& nf)
+void storeEntryText(Worksheet& ws, Entry entry, std::string_view text, const NumberFormat& nf)
 {
-    if (text.empty())
-        return false;
-    ws.*entrySpec(entry).number = numtext::StrToFloat(text, nf);
-    return true;
+    if (!text.empty())
+        ws.*entrySpec(entry).number = numtext::StrToFloat(text, nf);
 }
 
 std::string acceptEntry(Worksheet& ws, Entry entry, std::string_view text, const NumberFormat& nf)

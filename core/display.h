@@ -24,9 +24,9 @@ const std::array<EntrySpec, kEntryCount>& entrySpecs();
 const EntrySpec& entrySpec(Entry entry);
 
 // Change of a numeric entry's text: stores the number it reads. Empty text
-// stores nothing and returns false; text that is not a number throws
-// numtext::ConversionError and stores nothing. Text entries have no change.
-bool storeEntryText(Worksheet& ws, Entry entry, std::string_view text, const numtext::NumberFormat& nf);
+// stores nothing; text that is not a number throws numtext::ConversionError
+// and stores nothing. Text entries have no change.
+void storeEntryText(Worksheet& ws, Entry entry, std::string_view text, const numtext::NumberFormat& nf);
 
 // "Aceita" on one entry: stores the entry's value and returns the text the
 // entry then shows. A brand or model is kept as typed and shown with three

@@ -231,9 +231,8 @@ TForm1::TForm1(Environment environment, QWidget* parent) : QWidget(parent), Env(
     font.setPointSize(8);
     setFont(font);
     // The colours of the texts carry meaning and were chosen for a light
-    // window: keep it light whatever the desktop's theme, message boxes too.
+    // window: keep it light whatever the desktop's theme.
     setPalette(lightPalette());
-    setAttribute(Qt::WA_WindowPropagation);
     buildControls();
     runCreationSteps();
     bindHandlers();
@@ -352,6 +351,7 @@ void TForm1::ShowMessage(const QString& text)
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Quorvane"), text, QMessageBox::Ok, this);
     // Messages quote what the user typed: never read it as markup.
     box.setTextFormat(Qt::PlainText);
+    box.setPalette(palette());
     box.exec();
 }
 

@@ -1,7 +1,9 @@
 // What the window cannot reach cheaply: the bounds of every rule, every
-// formula that cannot be computed, the attack-time floor.
+// formula that cannot be computed, thresholds the default pass does not give.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -14,13 +16,9 @@ using core::Worksheet;
 
 namespace {
 
-struct RecordingSink : core::MessageSink {
+struct RecordingSink : core::MessageSink {  // the texts are checked where the window shows them
     std::vector<Entry> marked;
-    void report(const std::string& text, Entry entry) override
-    {
-        EXPECT_EQ(text, entry == Entry::LabeledEdit6 ? core::kFrequencyRefused : core::kValueRefused);
-        marked.push_back(entry);
-    }
+    void report(const std::string&, Entry entry) override { marked.push_back(entry); }
 };
 
 // The window's default entries, accepted and derived, with one entry changed.
@@ -46,9 +44,9 @@ TEST(Rules, AreTestedOnTheValuesAsShown)
         {E::LabeledEdit4, "4999.99", false}, {E::LabeledEdit4, "4999.996", true}, {E::LabeledEdit4, "0", true},
         {E::LabeledEdit6, "1249.999", false}, {E::LabeledEdit6, "1249.99", true}, {E::LabeledEdit9, "0.001", false},
         {E::LabeledEdit9, "0.0004", true}, {E::LabeledEdit9, "49.9996", true}, {E::LabeledEdit10, "127.996", true},
-        {E::LabeledEdit10, "0", true}, {E::LabeledEdit11, "9999.99", false}, {E::LabeledEdit11, "10000", true},
-        {E::LabeledEdit11, "0", true}, {E::LabeledEdit12, "0", false}, {E::LabeledEdit12, "-0.01", true},
-        {E::LabeledEdit12, "30", true}};
+        {E::LabeledEdit10, "0", true}, {E::LabeledEdit10, "0.01", false}, {E::LabeledEdit11, "0.01", false},
+        {E::LabeledEdit11, "9999.99", false}, {E::LabeledEdit11, "0", true}, {E::LabeledEdit12, "0", false},
+        {E::LabeledEdit12, "-0.01", true}};
     for (const auto& [entry, text, refused] : rows) {
         RecordingSink sink;
         const Worksheet ws = defaultsWith(entry, text, false);
@@ -61,66 +59,51 @@ TEST(Rules, AreTestedOnTheValuesAsShown)
 TEST(Arithmetic, UndefinedFormulasSayWhyAndLeaveTheWorksheetAlone)
 {
     using W = Worksheet;
-    const auto speaker = core::DeriveSpeakerValues;
-    const auto amplifier = core::DeriveAmplifierValues;
-    const auto limiter = [](W& ws) { core::ComputeLimiterSettings(ws); };
+    const auto S = core::DeriveSpeakerValues, A = core::DeriveAmplifierValues;
+    const auto L = [](W& ws) { core::ComputeLimiterSettings(ws); };
     const std::string range = "o valor fica fora da faixa que o programa representa";
     const std::tuple<void (*)(W&), float W::*, float, std::string> rows[] = {
-        {speaker, &W::SpkZnom, 0, "a potência do falante: a impedância do falante é zero"},
-        {speaker, &W::SpkZnom, -8, "a tensão do falante: a potência e a impedância do falante têm sinais opostos"},
-        {speaker, &W::SpkPmax, 3e38f, "a potência do falante: " + range},
-        {amplifier, &W::AmpZnom, -8,
+        {S, &W::SpkZnom, 0, "a potência do falante: a impedância do falante é zero"},
+        {S, &W::SpkZnom, -8, "a tensão do falante: a potência e a impedância do falante têm sinais opostos"},
+        {S, &W::SpkPmax, 3e38f, "a potência do falante: " + range},
+        {A, &W::AmpZnom, -8,
             "a tensão máxima do amplificador: a potência e a impedância do amplificador têm sinais opostos"},
-        {amplifier, &W::AmpVin, 0, "o ganho do amplificador: a tensão de entrada do amplificador é zero"},
-        {amplifier, &W::AmpPmax, 0,
+        {A, &W::AmpVin, 0, "o ganho do amplificador: a tensão de entrada do amplificador é zero"},
+        {A, &W::AmpPmax, 0,
             "o ganho do amplificador: o ganho linear é zero ou negativo (potência do amplificador zero?)"},
-        {amplifier, &W::CrestDb, 400, "o fator de crista: " + range},
-        {amplifier, &W::SpkPmax, 0, "o fator de crista máximo: a potência ou a impedância do falante é zero"},
-        {amplifier, &W::SpkPmax, -125,
-            "o fator de crista máximo: a razão entre amplificador e falante é zero ou negativa"},
-        {limiter, &W::AmpPmax, 0, "o limiar do limiter: a potência do amplificador é zero"},
-        {limiter, &W::AmpZnom, 0, "o limiar do limiter: a impedância do amplificador é zero"},
-        {limiter, &W::SpkPmax, -125, "o limiar do limiter: potências e impedâncias com sinais opostos"},
-        {limiter, &W::AmpVin, 0, "o limiar em dBu e dBV: o limiar em volts é zero ou negativo"},
-        {limiter, &W::FreqDes, 0, "os tempos de ataque e liberação: a frequência desejada é zero"},
-        {limiter, &W::FreqDes, 1e-38f, "os tempos de ataque e liberação: " + range}};
+        {A, &W::CrestDb, 400, "o fator de crista: " + range},
+        {A, &W::SpkPmax, 0, "o fator de crista máximo: a potência ou a impedância do falante é zero"},
+        {A, &W::SpkPmax, -125, "o fator de crista máximo: a razão entre amplificador e falante é zero ou negativa"},
+        {L, &W::AmpPmax, 0, "o limiar do limiter: a potência do amplificador é zero"},
+        {L, &W::AmpZnom, 0, "o limiar do limiter: a impedância do amplificador é zero"},
+        {L, &W::SpkPmax, -125, "o limiar do limiter: potências e impedâncias com sinais opostos"},
+        {L, &W::AmpVin, 0, "o limiar em dBu e dBV: o limiar em volts é zero ou negativo"},
+        {L, &W::FreqDes, 0, "os tempos de ataque e liberação: a frequência desejada é zero"},
+        {L, &W::FreqDes, 1e-38f, "os tempos de ataque e liberação: " + range}};
     for (const auto& [step, member, value, message] : rows) {
         Worksheet ws = defaultsWith();
         core::ComputeLimiterSettings(ws);
         ws.*member = value;
         const Worksheet before = ws;
-        try {
-            step(ws);
-            ADD_FAILURE() << "no failure: " << message;
-        } catch (const core::ArithmeticFailure& e) {
-            EXPECT_EQ(std::string(e.what()), "Não é possível calcular " + message + ".");
-        }
+        EXPECT_THAT(([&, run = step] { run(ws); }),
+            testing::ThrowsMessage<core::ArithmeticFailure>("Não é possível calcular " + message + "."));
         EXPECT_TRUE(ws == before) << message;
     }
 }
 
-TEST(Limiter, WarnsOnlyAboveTheInputVoltageAndFloorsTheAttackTimes)
+TEST(Limiter, WarnsOnlyAboveTheInputVoltageAndScalesWithTheImpedances)
 {
-    Worksheet ws = defaultsWith(Entry::LabeledEdit12, "13");
+    Worksheet ws = defaultsWith(Entry::LabeledEdit12, "13"), four = defaultsWith(Entry::LabeledEdit3, "4");
+    Worksheet small = defaultsWith(Entry::LabeledEdit4, "1");  // 31 mV
     EXPECT_FALSE(core::ComputeLimiterSettings(ws));
     EXPECT_EQ(ws.LimVout, 0.77408153f);
     ws.CrestLin = 2.5f;  // 0.4 x 2.5 x 1000 W / 1000 W: the threshold is the input voltage itself
     ws.SpkPmax = 1000.0f;
-    EXPECT_FALSE(core::ComputeLimiterSettings(ws));
+    EXPECT_FALSE(
+        core::ComputeLimiterSettings(ws) || core::ComputeLimiterSettings(four) || core::ComputeLimiterSettings(small));
     EXPECT_EQ(ws.LimVout, ws.AmpVin);
-
-    const std::pair<const char*, const char*> rows[] = {{"4000", "0.300 0.30 0.30 3.600 1.80 0.90"},
-        {"1200", "0.833 0.63 0.42 10.000 3.75 1.25"}, {"1000", "1.000 0.75 0.50 12.000 4.50 1.50"},
-        {"-500", "0.300 0.30 0.30 3.600 1.80 0.90"}};
-    for (const auto& [frequency, times] : rows) {
-        ws = defaultsWith(Entry::LabeledEdit6, frequency);
-        core::ComputeLimiterSettings(ws);
-        std::string shown;
-        const auto texts = core::limiterFieldTexts(ws, {});
-        for (std::size_t i = 6; i < 12; ++i)  // "   0.300 ms": the number alone
-            shown += (i > 6 ? " " : "") + texts[i].substr(3, texts[i].size() - 6);
-        EXPECT_EQ(shown, times) << frequency;
-    }
+    EXPECT_NEAR(four.LimVout / 0.34576952f, std::sqrt(0.5), 1e-6);  // 8 ohm: 0.34576952 V
+    EXPECT_NEAR(small.LimDbv, 20 * std::log10(small.LimVout), 1e-4);
     // Panel 2's values are the numbers as shown: sqrt(1000 W x 8.13 ohm), not x 8.127 ohm.
     EXPECT_EQ(
         core::amplifierCaptions(defaultsWith(Entry::LabeledEdit10, "8.127"), {})[0], "Tensao Maxima Power  : 90.17");

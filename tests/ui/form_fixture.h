@@ -42,9 +42,7 @@ protected:
         return form->findChild<T*>(QLatin1String(kind) + QString::number(n));
     }
     QLineEdit* entry(int n) const { return find<QLineEdit>("LabeledEdit", n); }
-    QLineEdit* result(int n) const { return find<QLineEdit>("Edit", n); }
     QPushButton* button(int n) const { return find<QPushButton>("Button", n); }
-    QColor color(const QWidget* widget) const { return ui::TForm1::fontColor(widget); }
     void click(std::initializer_list<int> buttons) const
     {
         for (const int n : buttons)

