@@ -191,16 +191,9 @@ float StrToFloat(std::string_view text, const NumberFormat& format)
     const auto result = std::from_chars(first, last, value);
     if (result.ec == std::errc{} && result.ptr == last)
         return value;
-    if (result.ec == std::errc::result_out_of_range && scanned.magnitude < 0) {
-        // Too small for single precision: the nearest single is zero or a
-        // subnormal, which the double reading gives.
-        double wide = 0.0;
-        const auto wideResult = std::from_chars(first, last, wide);
-        if (wideResult.ec != std::errc{})
-            wide = 0.0;
-        const auto narrowed = static_cast<float>(wide);
-        return scanned.negative ? -std::fabs(narrowed) : std::fabs(narrowed);
-    }
+    // Out of range with a negative magnitude: the nearest single is zero.
+    if (result.ec == std::errc::result_out_of_range && scanned.magnitude < 0)
+        return scanned.negative ? -0.0f : 0.0f;
     throwNotANumber(text);
 }
 

@@ -421,10 +421,10 @@ void TForm1::setCaptions(const std::array<std::string, 6>& captions)
 
 void TForm1::appendReportLines(const std::vector<std::string>& lines)
 {
+    // Calcula is hidden in the report view: the memo takes the lines when it
+    // is next shown.
     for (const std::string& line : lines)
         ReportLines << qs(line);
-    if (Memo1->isVisible())
-        showReportInMemo();
 }
 
 void TForm1::showReportInMemo()
@@ -546,8 +546,6 @@ void TForm1::Button5Click()
 void TForm1::Button6Click()
 {
     guarded([this] {
-        showReportInMemo();
-        Memo1->selectAll();
         // The report is the only record of the session: if the clipboard did
         // not take it, say so and leave the window as it was.
         if (!Env.copyToClipboard || !Env.copyToClipboard(reportText())) {
@@ -556,6 +554,8 @@ void TForm1::Button6Click()
         }
         ReportOnClipboard = true;
         Button[3]->show();
+        showReportInMemo();
+        Memo1->selectAll();
         ShowMessage(kCopied);
         close();
     });

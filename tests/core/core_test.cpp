@@ -42,11 +42,11 @@ TEST(Rules, AreTestedOnTheValuesAsShown)
     const std::tuple<Entry, const char*, bool> rows[] = {{E::LabeledEdit3, "0.999", false},
         {E::LabeledEdit3, "32.004", false}, {E::LabeledEdit3, "32.01", true}, {E::LabeledEdit3, "0.99", true},
         {E::LabeledEdit4, "4999.99", false}, {E::LabeledEdit4, "4999.996", true}, {E::LabeledEdit4, "0", true},
-        {E::LabeledEdit6, "1249.999", false}, {E::LabeledEdit6, "1249.99", true}, {E::LabeledEdit9, "0.001", false},
-        {E::LabeledEdit9, "0.0004", true}, {E::LabeledEdit9, "49.9996", true}, {E::LabeledEdit10, "127.996", true},
-        {E::LabeledEdit10, "0", true}, {E::LabeledEdit10, "0.01", false}, {E::LabeledEdit11, "0.01", false},
-        {E::LabeledEdit11, "9999.99", false}, {E::LabeledEdit11, "0", true}, {E::LabeledEdit12, "0", false},
-        {E::LabeledEdit12, "-0.01", true}};
+        {E::LabeledEdit4, "0.01", false}, {E::LabeledEdit6, "1249.999", false}, {E::LabeledEdit6, "1249.99", true},
+        {E::LabeledEdit9, "0.001", false}, {E::LabeledEdit9, "0.0004", true}, {E::LabeledEdit9, "49.9996", true},
+        {E::LabeledEdit10, "127.996", true}, {E::LabeledEdit10, "0", true}, {E::LabeledEdit10, "0.01", false},
+        {E::LabeledEdit11, "0.01", false}, {E::LabeledEdit11, "9999.99", false}, {E::LabeledEdit11, "0", true},
+        {E::LabeledEdit12, "0", false}, {E::LabeledEdit12, "-0.01", true}};
     for (const auto& [entry, text, refused] : rows) {
         RecordingSink sink;
         const Worksheet ws = defaultsWith(entry, text, false);
