@@ -3,39 +3,49 @@
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Extra CMake options, e.g. -DCMAKE_COMPILE_WARNING_AS_ERROR=ON in CI.
+CMAKE_EXTRA ?=
+cmake_configure = cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) $(CMAKE_EXTRA)
 
-.PHONY: all deps configure build lint test run bench bench-startup screenshot clean
+.PHONY: all build run test bench bench-startup lint screenshot clean
 
 all: build
 
-deps:
-	./scripts/install-deps.sh
-
-configure: deps
-	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
-
-build: configure
+# Building and running need only the program's packages, and configure
+# without the tests unless this build folder already has them.
+build:
+	./scripts/install-deps.sh run
+	$(cmake_configure) $(if $(wildcard $(BUILD)/CMakeCache.txt),,-DBUILD_TESTING=OFF)
 	cmake --build $(BUILD)
-
-lint: build
-	./scripts/lint.sh $(BUILD)
-
-test: build lint
-	ctest --test-dir $(BUILD) --output-on-failure
-	./scripts/sanitize.sh $(SANITIZE_BUILD)
 
 run: build
 	$(BUILD)/app/quorvane
 
-bench: build
+# Everything below needs the tests' packages and a build with the tests.
+.PHONY: build-tests
+build-tests:
+	./scripts/install-deps.sh test
+	$(cmake_configure) -DBUILD_TESTING=ON
+	cmake --build $(BUILD)
+
+test: build-tests
+	ctest --test-dir $(BUILD) --output-on-failure
+	./scripts/sanitize.sh $(SANITIZE_BUILD) $(CMAKE_EXTRA)
+
+bench: build-tests
 	$(BUILD)/bench/quorvane_bench
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/quorvane_window_bench
 
-bench-startup: build
+bench-startup: build-tests
 	./bench/startup.sh $(BUILD)
 
-screenshot: build
+screenshot: build-tests
 	./scripts/screenshot.sh $(BUILD)/app/quorvane docs/screenshot.png
+
+# The developer's checks: format, clang-tidy and cppcheck over our own code.
+lint: build-tests
+	./scripts/install-deps.sh lint
+	./scripts/lint.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)

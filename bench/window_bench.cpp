@@ -11,7 +11,7 @@ namespace {
 std::unique_ptr<ui::TForm1> acceptedForm()
 {
     auto form = std::make_unique<ui::TForm1>();
-    form->setMessageBox([](const QString&) {});
+    form->setMessageBox([](const QString& text) { qFatal("unexpected message: %s", qPrintable(text)); });
     form->show();
     form->Button1Click();
     form->Button2Click();

@@ -10,7 +10,7 @@ const std::string kAcceptPadding = "   ";
 
 struct Caption {
     const char* prefix;
-    float Worksheet::*value;
+    WorksheetNumber value;
 };
 
 constexpr std::array<Caption, 6> kSpeakerCaptions{{
@@ -32,7 +32,7 @@ constexpr std::array<Caption, 6> kAmplifierCaptions{{
 }};
 
 struct ResultField {
-    float Worksheet::*value;
+    WorksheetNumber value;
     double scale;
     const char* format;
     const char* suffix;

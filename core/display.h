@@ -15,9 +15,9 @@ namespace core {
 // format it is shown in once accepted and after "Recalcula".
 struct EntrySpec {
     Entry entry;
-    std::string Worksheet::*text;  // null for a numeric entry
-    float Worksheet::*number;      // null for a text entry
-    const char* format;            // numeric entries only
+    WorksheetText text;      // null for a numeric entry
+    WorksheetNumber number;  // null for a text entry
+    const char* format;      // numeric entries only
 };
 
 const std::array<EntrySpec, kEntryCount>& entrySpecs();

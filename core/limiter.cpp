@@ -43,6 +43,11 @@ double log10Of(double value, const char* what, const char* whyNotPositive)
     return std::log10(value);
 }
 
+// Whether low < value < high, and whether low <= value < high; a NaN is
+// neither.
+bool within(float value, float low, float high) { return value > low && value < high; }
+bool fromUpTo(float value, float low, float high) { return value >= low && value < high; }
+
 bool outOfRange(bool broken, Entry entry, MessageSink& sink, const char* message = kValueRefused)
 {
     if (broken)
@@ -84,10 +89,10 @@ void DeriveSpeakerValues(Worksheet& ws)
 
 void CheckAmplifierData(const Worksheet& ws, MessageSink& sink)
 {
-    outOfRange(!(ws.AmpVin > 0.0f && ws.AmpVin < 50.0f), Entry::LabeledEdit9, sink);
-    outOfRange(!(ws.AmpZnom > 0.0f && ws.AmpZnom < 128.0f), Entry::LabeledEdit10, sink);
-    outOfRange(!(ws.AmpPmax > 0.0f && ws.AmpPmax < 10000.0f), Entry::LabeledEdit11, sink);
-    outOfRange(!(ws.CrestDb >= 0.0f && ws.CrestDb < 30.0f), Entry::LabeledEdit12, sink);
+    outOfRange(!within(ws.AmpVin, 0.0f, 50.0f), Entry::LabeledEdit9, sink);
+    outOfRange(!within(ws.AmpZnom, 0.0f, 128.0f), Entry::LabeledEdit10, sink);
+    outOfRange(!within(ws.AmpPmax, 0.0f, 10000.0f), Entry::LabeledEdit11, sink);
+    outOfRange(!fromUpTo(ws.CrestDb, 0.0f, 30.0f), Entry::LabeledEdit12, sink);
 }
 
 void DeriveAmplifierValues(Worksheet& ws)

@@ -49,6 +49,10 @@ struct Worksheet {
     bool operator==(const Worksheet&) const = default;
 };
 
+// A number or a text of the Worksheet, for the tables that name them.
+using WorksheetNumber = float Worksheet::*;
+using WorksheetText = std::string Worksheet::*;
+
 // The twelve entries of panels 1 and 2, named as the window names them.
 enum class Entry {
     LabeledEdit1,

@@ -12,7 +12,7 @@ using core::Worksheet;
 // Lines with a null `value` are plain text.
 struct Line {
     const char* before;
-    float Worksheet::*value;
+    core::WorksheetNumber value;
     double scale;
     const char* format;
     const char* after;

@@ -1,12 +1,39 @@
 #!/bin/sh
-# Installs the Debian packages the build, the tests and the window need,
-# only those that are missing. No prompts; sudo when not root.
+# Installs the Debian packages a set of commands needs, only those that are
+# missing. No prompts; sudo when not root.
+# Usage: install-deps.sh run|test|lint
+#   run   building and running the program (make build, make run)
+#   test  the above, and what the tests and benchmarks add (make test, make bench)
+#   lint  the developer's checks (make lint)
 set -eu
 
-packages="g++ make cmake ninja-build pkg-config qt6-base-dev libx11-dev libxdamage-dev libgtest-dev libbenchmark-dev
-clang-format clang-tidy cppcheck clang libclang-rt-14-dev valgrind
-fonts-liberation xvfb xauth xdotool xclip desktop-file-utils dpkg-dev file imagemagick
-libxcb1-dev lintian appstream qt6-gtk-platformtheme"
+# The compiler, CMake, Qt's Widgets, the X11 client library the program checks
+# the display with, and the font the window is drawn in.
+run="g++ make cmake ninja-build pkg-config qt6-base-dev libxcb1-dev fonts-liberation"
+# GoogleTest and Google Benchmark; clang with its runtime for libFuzzer;
+# valgrind; a private X server with real input, the clipboard and screenshots;
+# the start-up probe's X libraries; the GTK theme a dark desktop uses; and
+# what builds and judges the Debian package.
+test="$run libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev valgrind
+xvfb xauth xdotool xclip imagemagick libx11-dev libxdamage-dev qt6-gtk-platformtheme
+dpkg-dev file desktop-file-utils appstream lintian"
+lint="$run clang-format clang-tidy cppcheck"
+
+case "${1:-}" in
+    run) packages=$run ;;
+    test) packages=$test ;;
+    lint) packages=$lint ;;
+    *) echo "usage: $0 run|test|lint" >&2 && exit 2 ;;
+esac
+
+if ! command -v apt-get >/dev/null 2>&1 || ! command -v dpkg-query >/dev/null 2>&1; then
+    echo "This system has no apt-get, so the packages this needs cannot be installed here." >&2
+    echo "Install their equivalents yourself; their Debian names are:" >&2
+    echo "  $packages" | tr '\n' ' ' | fold -s -w 78 >&2
+    echo >&2
+    echo "Going on: the build stops where something is missing." >&2
+    exit 0
+fi
 
 missing=""
 for p in $packages; do

@@ -33,7 +33,8 @@ protected:
         form->setMessageBox([this](const QString& text) { messages << text; });
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        QApplication::setActiveWindow(form.get());
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
         messages.clear();
     }
 

@@ -1,12 +1,19 @@
-// Window tests run on Qt's offscreen platform unless told otherwise, in a
-// Brazilian locale (comma decimals, dd/MM/yyyy), with a steady text cursor so
-// that grabbed images do not depend on the moment.
+// Window tests run on Qt's offscreen platform unless ctest says otherwise, in
+// a Brazilian locale (comma decimals, dd/MM/yyyy), with a steady text cursor,
+// and with none of the desktop settings of whoever runs them: no style, font
+// DPI, scale factor or platform theme from the environment.
 #include <QApplication>
+#include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
+    const QStringList desktop{"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "GTK_THEME"};
+    for (const QString& name : QProcessEnvironment::systemEnvironment().keys()) {
+        if ((name.startsWith("QT_") && name != "QT_QPA_PLATFORM") || desktop.contains(name))
+            qunsetenv(name.toLocal8Bit().constData());
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("LC_ALL", "pt_BR.UTF-8");
