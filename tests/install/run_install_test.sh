@@ -15,7 +15,7 @@ appstreamcli validate --no-net "$share/metainfo/org.quorvane.quorvane.metainfo.x
 (cd "$1" && cpack -G DEB -B "$stage/package" >/dev/null 2>&1)
 deb=$(echo "$stage"/package/quorvane_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 qt6-qpa-plugins fonts-liberation; do
+for needed in libqt6widgets6 qt6-wayland fonts-liberation; do
     grep -q "$needed" <<<"$depends" || { echo "FAIL: the package does not depend on $needed" >&2 && exit 1; }
 done
 # lintian checks the copyright file, the changelog, the manual page and the stripped binary.
