@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <string>
 #include <tuple>
@@ -91,8 +92,9 @@ TEST(Arithmetic, UndefinedFormulasSayWhyAndLeaveTheWorksheetAlone)
     }
 }
 
-TEST(Limiter, WarnsOnlyAboveTheInputVoltageAndScalesWithTheImpedances)
+TEST(Limiter, WarnsOnlyAboveTheInputVoltageAndScalesWithImpedancesAndFrequency)
 {
+    using W = Worksheet;
     Worksheet ws = defaultsWith(Entry::LabeledEdit12, "13"), four = defaultsWith(Entry::LabeledEdit3, "4");
     Worksheet small = defaultsWith(Entry::LabeledEdit4, "1");  // 31 mV
     EXPECT_FALSE(core::ComputeLimiterSettings(ws));
@@ -107,6 +109,17 @@ TEST(Limiter, WarnsOnlyAboveTheInputVoltageAndScalesWithTheImpedances)
     // Panel 2's values are the numbers as shown: sqrt(1000 W x 8.13 ohm), not x 8.127 ohm.
     EXPECT_EQ(
         core::amplifierCaptions(defaultsWith(Entry::LabeledEdit10, "8.127"), {})[0], "Tensao Maxima Power  : 90.17");
+    // The times away from 2000 Hz, in ms: attack slow, medium, fast, release slow, medium, fast.
+    const core::WorksheetNumber times[] = {
+        &W::AttackSlow, &W::AttackMedium, &W::AttackFast, &W::ReleaseSlow, &W::ReleaseMedium, &W::ReleaseFast};
+    const std::array<float, 7> rows[] = {
+        {1000, 1.0f, 0.75f, 0.5f, 12.0f, 4.5f, 1.5f}, {5000, 0.3f, 0.3f, 0.3f, 3.6f, 1.8f, 0.9f}};  // the floor
+    for (const auto& row : rows) {
+        ws.FreqDes = row[0];
+        core::ComputeLimiterSettings(ws);
+        for (std::size_t i = 0; i < 6; ++i)
+            EXPECT_FLOAT_EQ(ws.*times[i], row[i + 1]) << row[0] << " Hz, time " << i;
+    }
 }
 
 }  // namespace
