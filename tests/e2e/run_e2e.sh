@@ -10,7 +10,6 @@ if [ -z "${QUORVANE_E2E_INSIDE:-}" ]; then
     exec env QUORVANE_E2E_INSIDE=1 xvfb-run -a -s '-screen 0 1024x768x24 -nolisten tcp' "$0" "$@"
 fi
 program=$1
-block=$(dirname "$0")/../support/default_block.txt
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 export LC_ALL=C.UTF-8 XDG_RUNTIME_DIR=$work  # '.' decimals, Qt's "d MMM yyyy" short date
@@ -24,20 +23,7 @@ start() {
 }
 keys() { for key in "$@"; do xdotool key "$key" && sleep 0.2; done; }
 
-start
-keys Tab Tab Tab Tab Tab Tab Return Return Return Tab Tab Return  # Aceita, Aceita, Calcula; Sair
-xdotool windowfocus --sync "$(window '^Quorvane$')" key Return || fail "no message after Sair"
-sleep 0.5
-[ -z "$(xdotool search --onlyvisible --name Quorvane)" ] || fail "a window is still shown after Sair"
-kill -0 "$app" || fail "the program ended with no clipboard manager to take the report"
-{ printf 'Dados para Quorvane%36s%s\r\n' '' "$(date '+%-d %b %Y')" && sed 's/$/\r/' "$block"; } >"$work/expected"
-xclip -selection clipboard -o >"$work/clipboard" || fail "the clipboard is empty"
-cmp "$work/expected" "$work/clipboard" || fail "the clipboard does not hold the report"
-echo other | xclip -selection clipboard -i 2>/dev/null
-timeout 5 tail --pid="$app" -f /dev/null || fail "the program goes on after another took the clipboard"
-wait "$app" || fail "exit code $? once another took the clipboard"
-
-start QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark
+start QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark  # light all the same
 keys Tab Tab Tab Tab Tab Tab Return  # panel 1's Aceita
 import -window root "$work/dark.png"
 # Whether more than SHARE of the pixels in a screen rectangle are light, dark
@@ -52,7 +38,18 @@ share 90x15+38+108 light 0.6 || fail "the entry 1.3 is not light"
 share 90x15+38+108 blue 0.02 || fail "the accepted 8.00 is not blue"
 share 110x13+41+499 dark 0.05 || fail "the first status line is not dark"
 share 110x13+41+499 light 0.5 || fail "the status lines are not on a light window"
-kill "$app"
+
+keys Return Return Tab Tab Return  # Aceita, Calcula; Sair
+xdotool windowfocus --sync "$(window '^Quorvane$')" key Return || fail "no message after Sair"
+sleep 0.5
+[ -z "$(xdotool search --onlyvisible --name Quorvane)" ] || fail "a window is still shown after Sair"
+kill -0 "$app" || fail "the program ended with no clipboard manager to take the report"
+{ printf 'Dados para Quorvane%36s%s\r\n' '' "$(date '+%-d %b %Y')" && sed 's/$/\r/' "$(dirname "$0")/../support/default_block.txt"; } >"$work/expected"
+xclip -selection clipboard -o >"$work/clipboard" || fail "the clipboard is empty"
+cmp "$work/expected" "$work/clipboard" || fail "the clipboard does not hold the report"
+echo other | xclip -selection clipboard -i 2>/dev/null
+timeout 5 tail --pid="$app" -f /dev/null || fail "the program goes on after another took the clipboard"
+wait "$app" || fail "exit code $? once another took the clipboard"
 
 n=$((${DISPLAY#:} + 1))
 while [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done

@@ -30,14 +30,10 @@ TEST(StrToFloat, ReadsTheNearestSingleOrRefuses)
         {"", "   ", "abc", "-", ".", "1e+", "8,5", "1 000", "0x10", "1e39", "inf", "nan", "\t8", "\xd9\xa3", "1.2.3"})
         EXPECT_THROW(numtext::StrToFloat(text, kPoint), numtext::ConversionError) << text;
     EXPECT_THROW(numtext::StrToFloat("8.5", kComma), numtext::ConversionError);
-}
-
-TEST(StrToFloat, MessageQuotesFortyCharactersAtMost)
-{
-    const std::string letters(39, 'a');
-    const std::pair<std::string, std::string> rows[] = {
+    const std::string letters(39, 'a');  // the message quotes forty characters at most
+    const std::pair<std::string, std::string> quotes[] = {
         {"abc", "abc"}, {std::string(10000, 'x'), std::string(40, 'x') + "..."}, {letters + "ção", letters + "ç..."}};
-    for (const auto& [text, quoted] : rows) {
+    for (const auto& [text, quoted] : quotes) {
         EXPECT_THAT(([&, typed = text] { numtext::StrToFloat(typed, kPoint); }),
             testing::ThrowsMessage<numtext::ConversionError>("'" + quoted + "' não é um número válido"));
     }

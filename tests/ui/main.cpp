@@ -1,7 +1,6 @@
 // Window tests run on Qt's offscreen platform unless ctest says otherwise, in
-// a Brazilian locale (comma decimals, dd/MM/yyyy), with a steady text cursor,
-// and with none of the desktop settings of whoever runs them: no style, font
-// DPI, scale factor or platform theme from the environment.
+// a Brazilian locale (comma decimals, dd/MM/yyyy), and with none of the desktop settings of whoever runs them: no
+// style, font DPI, scale factor or platform theme from the environment.
 #include <QApplication>
 #include <QProcessEnvironment>
 
@@ -18,7 +17,6 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("LC_ALL", "pt_BR.UTF-8");
     QApplication app(argc, argv);
-    QApplication::setCursorFlashTime(0);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
