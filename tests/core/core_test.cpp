@@ -101,8 +101,8 @@ TEST(Limiter, WarnsOnlyAboveTheInputVoltageAndScalesWithImpedancesAndFrequency)
     EXPECT_EQ(ws.LimVout, 0.77408153f);
     ws.CrestLin = 2.5f;  // 0.4 x 2.5 x 1000 W / 1000 W: the threshold is the input voltage itself
     ws.SpkPmax = 1000.0f;
-    EXPECT_FALSE(
-        core::ComputeLimiterSettings(ws) || core::ComputeLimiterSettings(four) || core::ComputeLimiterSettings(small));
+    for (Worksheet* computed : {&ws, &four, &small})
+        EXPECT_FALSE(core::ComputeLimiterSettings(*computed));
     EXPECT_EQ(ws.LimVout, ws.AmpVin);
     EXPECT_NEAR(four.LimVout / 0.34576952f, std::sqrt(0.5), 1e-6);  // 8 ohm: 0.34576952 V
     EXPECT_NEAR(small.LimDbv, 20 * std::log10(small.LimVout), 1e-4);
