@@ -18,8 +18,9 @@ build:
 	$(cmake_configure) $(if $(wildcard $(BUILD)/CMakeCache.txt),,-DBUILD_TESTING=OFF)
 	cmake --build $(BUILD)
 
+# Exit code 1: no graphical session answered (the program says what it tried).
 run: build
-	$(BUILD)/app/quorvane
+	$(BUILD)/app/quorvane || { status=$$?; [ $$status != 1 ] || echo "Without a desktop: xvfb-run -a make run" >&2; exit $$status; }
 
 # Everything below needs the tests' packages and a build with the tests.
 .PHONY: build-tests
@@ -35,6 +36,7 @@ test: build-tests
 bench: build-tests
 	$(BUILD)/bench/quorvane_bench
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/quorvane_window_bench
+	./bench/start_stress.sh $(BUILD)/app/quorvane 100
 
 bench-startup: build-tests
 	./bench/startup.sh $(BUILD)

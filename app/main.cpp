@@ -2,12 +2,15 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QIcon>
+#include <QList>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string>
+#include <utility>
 
 #ifdef QUORVANE_X11
 #include <xcb/xcb.h>
@@ -23,44 +26,72 @@ std::string environmentValue(const char* name)
     return value == nullptr ? std::string() : std::string(value);
 }
 
-void adviseVirtualServer()
+// Where a platform that Qt found looked for a graphical session.
+std::string whereItLooked(const std::string& platform)
 {
-    std::fputs("Run it from a desktop, or under a virtual X server: xvfb-run -a make run\n", stderr);
-}
-
-// Without a display Qt aborts with a toolkit message; say what is needed.
-bool hasDisplay()
-{
-    if (!environmentValue("QT_QPA_PLATFORM").empty() || !environmentValue("DISPLAY").empty() ||
-        !environmentValue("WAYLAND_DISPLAY").empty())
-        return true;
-    std::fputs("Quorvane needs a graphical session: no DISPLAY or WAYLAND_DISPLAY is set.\n", stderr);
-    adviseVirtualServer();
-    return false;
-}
-
-// Qt also aborts when the X server named by DISPLAY cannot be reached: try
-// it first, where Qt would use X.
-bool displayReachable()
-{
-#ifdef QUORVANE_X11
-    const std::string platform = environmentValue("QT_QPA_PLATFORM");
-    const std::string display = environmentValue("DISPLAY");
-    const bool usesX = platform.empty() ? environmentValue("WAYLAND_DISPLAY").empty() : platform.starts_with("xcb");
-    if (!usesX || display.empty())
-        return true;
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const bool reached = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    if (!reached) {
-        std::fprintf(
-            stderr, "Quorvane cannot open the X display \"%s\": no X server answers there.\n", display.c_str());
-        adviseVirtualServer();
+    if (platform.starts_with("xcb")) {
+        const std::string display = environmentValue("DISPLAY");
+        return display.empty() ? "no X display is named (DISPLAY is not set)"
+                               : "no X server answers on display \"" + display + "\"";
     }
-    return reached;
+    if (platform.starts_with("wayland")) {
+        std::string socket = environmentValue("WAYLAND_DISPLAY");
+        socket = socket.empty() ? "wayland-0" : socket;
+        if (!socket.starts_with('/'))
+            socket = environmentValue("XDG_RUNTIME_DIR") + "/" + socket;
+        return "no Wayland compositor answers at \"" + socket + "\"";
+    }
+    return "it could not start";
+}
+
+// Qt's messages until the application has a platform: a failure ends them
+// with a fatal message that advises reinstalling, which would not help.
+QtMessageHandler qtMessageHandler = nullptr;
+QList<std::pair<QtMsgType, QString>> heldMessages;
+
+// Says which platforms Qt tried, from its own messages, and how to run
+// without a desktop; then ends with exit code 1, without a core dump.
+[[noreturn]] void explainNoSession()
+{
+    static const QRegularExpression tried(QStringLiteral("Could not (find|load) the Qt platform plugin \"([^\"]*)\""));
+    std::string text = "Quorvane cannot open its window: no graphical session answers.\n";
+    std::string platforms;
+    for (const auto& [type, message] : heldMessages) {
+        const QRegularExpressionMatch match = tried.match(message);
+        if (!match.hasMatch())
+            continue;
+        const std::string platform = match.captured(2).toStdString();
+        platforms += "  platform \"" + platform + "\": " +
+            (match.captured(1) == QLatin1String("find") ? "Qt has no such platform plugin" : whereItLooked(platform)) +
+            "\n";
+    }
+    text += platforms.empty() ? "  Qt named no platform that it tried.\n" : platforms;
+#ifdef QUORVANE_X11
+    text += "Run it from a desktop session, or without one under a virtual X server: xvfb-run -a quorvane\n";
 #else
-    return true;
+    text += "Run it from a desktop session.\n";
 #endif
+    std::fputs(text.c_str(), stderr);
+    std::_Exit(1);
+}
+
+void holdStartUpMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg && message.contains(QLatin1String("no Qt platform plugin could be initialized")))
+        explainNoSession();
+    if (type == QtFatalMsg)
+        qtMessageHandler(type, context, message);
+    heldMessages.append({type, message});
+}
+
+// Once the application has its platform, Qt's messages go out as Qt writes
+// them, those held first.
+void releaseStartUpMessages()
+{
+    qInstallMessageHandler(qtMessageHandler);
+    for (const auto& [type, message] : heldMessages)
+        qtMessageHandler(type, QMessageLogContext(), message);
+    heldMessages.clear();
 }
 
 #ifdef QUORVANE_X11
@@ -114,9 +145,9 @@ void showFailure(const QString& text)
 
 int main(int argc, char* argv[])
 {
-    if (!hasDisplay() || !displayReachable())
-        return 1;
+    qtMessageHandler = qInstallMessageHandler(holdStartUpMessage);
     QApplication app(argc, argv);
+    releaseStartUpMessages();
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quorvane-32.png")));
     bool reportOnClipboard = false;

@@ -11,8 +11,7 @@
 
 namespace {
 
-const numtext::NumberFormat kPoint{'.'};
-const numtext::NumberFormat kComma{','};
+const numtext::NumberFormat kPoint{'.'}, kComma{','};
 constexpr float kMax = std::numeric_limits<float>::max();
 
 TEST(StrToFloat, ReadsTheNearestSingleOrRefuses)

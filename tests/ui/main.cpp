@@ -1,6 +1,7 @@
 // Window tests run on Qt's offscreen platform unless ctest says otherwise, in
-// a Brazilian locale (comma decimals, dd/MM/yyyy), and with none of the desktop settings of whoever runs them: no
-// style, font DPI, scale factor or platform theme from the environment.
+// a Brazilian locale (comma decimals, dd/MM/yyyy), and with none of the Qt
+// settings of whoever runs them: no style, font DPI, scale factor or platform
+// theme from the environment.
 #include <QApplication>
 #include <QProcessEnvironment>
 
@@ -8,9 +9,8 @@
 
 int main(int argc, char** argv)
 {
-    const QStringList desktop{"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "GTK_THEME"};
     for (const QString& name : QProcessEnvironment::systemEnvironment().keys()) {
-        if ((name.startsWith("QT_") && name != "QT_QPA_PLATFORM") || desktop.contains(name))
+        if (name.startsWith("QT_") && name != "QT_QPA_PLATFORM")
             qunsetenv(name.toLocal8Bit().constData());
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
