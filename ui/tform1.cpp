@@ -217,8 +217,15 @@ Environment Environment::fromSystem()
     }
     env.copyToClipboard = [](const QString& text) {
         QClipboard* clipboard = QGuiApplication::clipboard();
-        clipboard->setText(text);
-        return clipboard->text() == text;
+#ifdef Q_OS_WIN
+        // Windows' clipboard text ends its lines in CR LF, and Qt puts a CR
+        // before every LF it is given: give it LF alone.
+        const QString given = QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+#else
+        const QString& given = text;
+#endif
+        clipboard->setText(given);
+        return clipboard->text() == given;
     };
     return env;
 }
@@ -352,6 +359,7 @@ void TForm1::ShowMessage(const QString& text)
     // Messages quote what the user typed: never read it as markup.
     box.setTextFormat(Qt::PlainText);
     box.setPalette(palette());
+    box.setFont(font());
     box.exec();
 }
 

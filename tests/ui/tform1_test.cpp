@@ -312,6 +312,7 @@ TEST(RealWindow, ReadsTheLocaleAndShowsPlainMessages)
             EXPECT_EQ(box->windowTitle(), "Quorvane");
             EXPECT_EQ(box->textFormat(), Qt::PlainText);
             EXPECT_EQ(box->palette().color(QPalette::Window), form.palette().color(QPalette::Window));
+            EXPECT_EQ(box->font(), form.font());
             EXPECT_EQ(box->buttons().size(), 1);
             seen << box->text();
             box->accept();
