@@ -49,5 +49,16 @@ lint: build-tests
 	./scripts/install-deps.sh lint
 	./scripts/lint.sh $(BUILD)
 
+# The Windows program, cross-built with mingw-w64 against a Qt for Windows
+# that is built once into ~/.cache/quorvane: a portable zip and an installer.
+WINDOWS_BUILD ?= build-windows
+.PHONY: windows
+windows:
+	./scripts/install-deps.sh windows
+	qt=$$(./scripts/windows-qt.sh) && cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE="$$qt/lib/cmake/Qt6/qt.toolchain.cmake" -DBUILD_TESTING=OFF $(CMAKE_EXTRA)
+	cmake --build $(WINDOWS_BUILD)
+	cd $(WINDOWS_BUILD) && cpack
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(WINDOWS_BUILD)

@@ -1,10 +1,11 @@
 #!/bin/sh
 # Installs the Debian packages a set of commands needs, only those that are
 # missing. No prompts; sudo when not root.
-# Usage: install-deps.sh run|test|lint
+# Usage: install-deps.sh run|test|lint|windows
 #   run   building and running the program (make build, make run)
 #   test  the above, and what the tests and benchmarks add (make test, make bench)
 #   lint  the developer's checks (make lint)
+#   windows  the Windows program, zip and installer (make windows)
 set -eu
 
 # The compiler, CMake, Qt's Widgets, the X11 client library the program asks
@@ -18,12 +19,16 @@ test="$run libgtest-dev libgmock-dev libbenchmark-dev valgrind
 xvfb xauth xdotool xclip imagemagick libx11-dev libxdamage-dev qt6-gtk-platformtheme qt6-wayland
 dpkg-dev file desktop-file-utils appstream lintian"
 lint="$run clang-format clang-tidy cppcheck"
+# Qt for Windows built from Debian's source with mingw-w64 (perl, the source
+# package tools), the icon, the installer, and wine to try it.
+windows="$run g++-mingw-w64-x86-64-posix perl dpkg-dev imagemagick nsis wine64"
 
 case "${1:-}" in
     run) packages=$run ;;
     test) packages=$test ;;
     lint) packages=$lint ;;
-    *) echo "usage: $0 run|test|lint" >&2 && exit 2 ;;
+    windows) packages=$windows ;;
+    *) echo "usage: $0 run|test|lint|windows" >&2 && exit 2 ;;
 esac
 
 if ! command -v apt-get >/dev/null 2>&1 || ! command -v dpkg-query >/dev/null 2>&1; then
