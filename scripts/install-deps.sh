@@ -21,7 +21,7 @@ dpkg-dev file desktop-file-utils appstream lintian"
 lint="$run clang-format clang-tidy cppcheck"
 # Qt for Windows built from Debian's source with mingw-w64 (perl, the source
 # package tools), the icon, the installer, and wine to try it.
-windows="$run g++-mingw-w64-x86-64-posix perl dpkg-dev imagemagick nsis wine64"
+windows="$run g++-mingw-w64-x86-64-posix perl dpkg-dev imagemagick nsis wine wine64"
 
 case "${1:-}" in
     run) packages=$run ;;
