@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <exception>
 #include <string>
-#include <utility>
 
 #ifdef QUORVANE_X11
 #include <xcb/xcb.h>
@@ -49,7 +48,12 @@ std::string whereItLooked(const std::string& platform)
 // Qt's messages until the application has a platform: a failure ends them
 // with a fatal message that advises reinstalling, which would not help.
 QtMessageHandler qtMessageHandler = nullptr;
-QList<std::pair<QtMsgType, QString>> heldMessages;
+struct HeldMessage {
+    QtMsgType type;
+    QByteArray category;
+    QString text;
+};
+QList<HeldMessage> heldMessages;
 
 // Says which platforms Qt tried, from its own messages, and how to run
 // without a desktop; then ends with exit code 1, without a core dump.
@@ -58,8 +62,8 @@ QList<std::pair<QtMsgType, QString>> heldMessages;
     static const QRegularExpression tried(QStringLiteral("Could not (find|load) the Qt platform plugin \"([^\"]*)\""));
     std::string text = "Quorvane cannot open its window: no graphical session answers.\n";
     std::string platforms;
-    for (const auto& [type, message] : heldMessages) {
-        const QRegularExpressionMatch match = tried.match(message);
+    for (const HeldMessage& message : heldMessages) {
+        const QRegularExpressionMatch match = tried.match(message.text);
         if (!match.hasMatch())
             continue;
         const std::string platform = match.captured(2).toStdString();
@@ -79,11 +83,12 @@ QList<std::pair<QtMsgType, QString>> heldMessages;
 
 void holdStartUpMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    if (type == QtFatalMsg && message.contains(QLatin1String("no Qt platform plugin could be initialized")))
-        explainNoSession();
-    if (type == QtFatalMsg)
+    if (type == QtFatalMsg) {
+        if (message.contains(QLatin1String("no Qt platform plugin could be initialized")))
+            explainNoSession();
         qtMessageHandler(type, context, message);
-    heldMessages.append({type, message});
+    }
+    heldMessages.append({type, QByteArray(context.category != nullptr ? context.category : "default"), message});
 }
 
 // Once the application has its platform, Qt's messages go out as Qt writes
@@ -91,8 +96,9 @@ void holdStartUpMessage(QtMsgType type, const QMessageLogContext& context, const
 void releaseStartUpMessages()
 {
     qInstallMessageHandler(qtMessageHandler);
-    for (const auto& [type, message] : heldMessages)
-        qtMessageHandler(type, QMessageLogContext(), message);
+    for (const HeldMessage& message : heldMessages)
+        qtMessageHandler(
+            message.type, QMessageLogContext(nullptr, 0, nullptr, message.category.constData()), message.text);
     heldMessages.clear();
 }
 
