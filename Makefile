@@ -51,14 +51,27 @@ lint: build-tests
 
 # The Windows program, cross-built with mingw-w64 against a Qt for Windows
 # that is built once into ~/.cache/quorvane: a portable zip and an installer.
+# Like `make build`, it keeps the tests if this build folder has them.
 WINDOWS_BUILD ?= build-windows
-.PHONY: windows
+windows_configure = qt=$$(./scripts/windows-qt.sh) && cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$$qt/lib/cmake/Qt6/qt.toolchain.cmake" $(CMAKE_EXTRA)
+.PHONY: windows windows-test
 windows:
 	./scripts/install-deps.sh windows
-	qt=$$(./scripts/windows-qt.sh) && cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	    -DCMAKE_TOOLCHAIN_FILE="$$qt/lib/cmake/Qt6/qt.toolchain.cmake" -DBUILD_TESTING=OFF $(CMAKE_EXTRA)
+	$(windows_configure) $(if $(wildcard $(WINDOWS_BUILD)/CMakeCache.txt),,-DBUILD_TESTING=OFF)
 	cmake --build $(WINDOWS_BUILD)
 	cd $(WINDOWS_BUILD) && cpack
+
+# The same, with the tests (GoogleTest for Windows is cached beside Qt), run
+# under wine on a private X server: the unit and window tests, then the
+# installer, the installed program and its uninstaller.
+windows-test:
+	./scripts/install-deps.sh windows-test
+	$(windows_configure) -DBUILD_TESTING=ON -DQT_ADDITIONAL_PACKAGES_PREFIX_PATH="$$(./scripts/windows-googletest.sh)" \
+	    -DCMAKE_CROSSCOMPILING_EMULATOR="$(CURDIR)/scripts/wine.sh;$$qt" -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
+	cmake --build $(WINDOWS_BUILD)
+	cd $(WINDOWS_BUILD) && cpack
+	./scripts/windows-test.sh $(WINDOWS_BUILD)
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) $(WINDOWS_BUILD)

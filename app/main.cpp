@@ -1,8 +1,6 @@
 // Quorvane: one window, no command line, nothing read or written.
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
-#include <QFontDatabase>
 #include <QIcon>
 #include <QList>
 #include <QMessageBox>
@@ -158,12 +156,7 @@ int main(int argc, char* argv[])
     releaseStartUpMessages();
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quorvane-32.png")));
-#ifdef Q_OS_WIN
-    // The window's font travels with the program on Windows, in fonts/.
-    const QDir fonts(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
-    for (const QString& file : fonts.entryList({QStringLiteral("*.ttf")}, QDir::Files))
-        QFontDatabase::addApplicationFont(fonts.filePath(file));
-#endif
+    ui::loadFontsBesideProgram();
     bool reportOnClipboard = false;
     try {
         ui::TForm1 form;

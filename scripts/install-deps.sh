@@ -1,11 +1,12 @@
 #!/bin/sh
 # Installs the Debian packages a set of commands needs, only those that are
 # missing. No prompts; sudo when not root.
-# Usage: install-deps.sh run|test|lint|windows
+# Usage: install-deps.sh run|test|lint|windows|windows-test
 #   run   building and running the program (make build, make run)
 #   test  the above, and what the tests and benchmarks add (make test, make bench)
 #   lint  the developer's checks (make lint)
 #   windows  the Windows program, zip and installer (make windows)
+#   windows-test  the above, and its tests under wine (make windows-test)
 set -eu
 
 # The compiler, CMake, Qt's Widgets, the X11 client library the program asks
@@ -22,13 +23,17 @@ lint="$run clang-format clang-tidy cppcheck"
 # Qt for Windows built from Debian's source with mingw-w64 (perl, the source
 # package tools), the icon, the installer, and wine to try it.
 windows="$run g++-mingw-w64-x86-64-posix perl dpkg-dev imagemagick nsis wine wine64"
+# GoogleTest's source, built for Windows; a private X server for wine, with
+# real input.
+windows_test="$windows googletest xvfb xauth xdotool"
 
 case "${1:-}" in
     run) packages=$run ;;
     test) packages=$test ;;
     lint) packages=$lint ;;
     windows) packages=$windows ;;
-    *) echo "usage: $0 run|test|lint|windows" >&2 && exit 2 ;;
+    windows-test) packages=$windows_test ;;
+    *) echo "usage: $0 run|test|lint|windows|windows-test" >&2 && exit 2 ;;
 esac
 
 if ! command -v apt-get >/dev/null 2>&1 || ! command -v dpkg-query >/dev/null 2>&1; then

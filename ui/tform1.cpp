@@ -1,7 +1,10 @@
 #include "ui/tform1.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QDate>
+#include <QDir>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -228,6 +231,15 @@ Environment Environment::fromSystem()
         return clipboard->text() == given;
     };
     return env;
+}
+
+void loadFontsBesideProgram()
+{
+#ifdef Q_OS_WIN
+    const QDir fonts(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
+    for (const QString& file : fonts.entryList({QStringLiteral("*.ttf")}, QDir::Files))
+        QFontDatabase::addApplicationFont(fonts.filePath(file));
+#endif
 }
 
 TForm1::TForm1(Environment environment, QWidget* parent) : QWidget(parent), Env(std::move(environment))

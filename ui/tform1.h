@@ -48,6 +48,10 @@ struct Environment {
     static Environment fromSystem();
 };
 
+// Windows has no Liberation Sans: the program carries it in fonts/ beside
+// itself. Call once the application exists.
+void loadFontsBesideProgram();
+
 class TForm1 : public QWidget {
 public:
     explicit TForm1(Environment environment = Environment::fromSystem(), QWidget* parent = nullptr);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/tform1.h"
+
 int main(int argc, char** argv)
 {
     for (const QString& name : QProcessEnvironment::systemEnvironment().keys()) {
@@ -17,6 +19,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("LC_ALL", "pt_BR.UTF-8");
     QApplication app(argc, argv);
+    ui::loadFontsBesideProgram();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
