@@ -11,14 +11,8 @@
 
 int main()
 {
-    // Another program may hold the clipboard open for a moment (wine's X11
-    // bridge does, after a change): wait for it, as a paste would.
-    int tries = 0;
-    while (OpenClipboard(nullptr) == 0) {
-        if (++tries == 100)
-            return 2;
-        Sleep(20);
-    }
+    if (OpenClipboard(nullptr) == 0)
+        return 1;
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
     const auto* text = static_cast<const wchar_t*>(data == nullptr ? nullptr : GlobalLock(data));
     std::string bytes;

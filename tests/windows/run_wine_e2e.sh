@@ -2,7 +2,8 @@
 # The installed Windows program as a user meets it, under wine in the session
 # make windows-test opens: a silent install; the default pass with Tab and
 # Return alone, "Sair", and the report read back by another Windows program
-# after Quorvane has ended; the same in a comma locale; a silent uninstall.
+# after Quorvane has ended; a silent uninstall. (The window tests run under
+# wine too, in a comma locale.)
 # Usage: run_wine_e2e.sh SETUP_EXE CLIPBOARD_TEXT_EXE
 set -euo pipefail
 setup=$1 reader=$2 work=$(mktemp -d)
@@ -19,31 +20,20 @@ wine "$setup" /S || fail "the installer failed"
 [ -f "$folder/quorvane.exe" ] || fail "nothing installed in $folder"
 [[ $(traces) == [1-9]\ [1-9]* ]] || fail "no Start-menu entry or uninstall record: $(traces)"
 
-# Starts the program in locale $1, types the other arguments as keys, says
-# Return to the message after "Sair" and reads the clipboard once it ended.
-pass() {
-    LC_ALL=$1 wine "$folder/quorvane.exe" >"$work/app.log" 2>&1 &
-    app=$!
-    shift
-    xdotool search --sync --onlyvisible --name '^Quorvane V 2\.1\.0$' windowfocus --sync >/dev/null || fail "no window"
-    for key in "$@"; do xdotool key "$key" && sleep 0.3; done
-    xdotool search --sync --onlyvisible --name '^Quorvane$' windowfocus --sync key Return || fail "no message after Sair"
-    timeout 10 tail --pid="$app" -f /dev/null || fail "the program goes on after Sair"
-    wait "$app" || fail "exit code $? after Sair"
-    wine "$reader" >"$work/clipboard" || fail "no text on the clipboard once Quorvane has ended"
-}
-# Panel 2's Aceita, Calcula; Sair.
-steps=(Return Return Tab Tab Return)
-
-pass C.UTF-8 Tab Tab Tab Tab Tab Tab Return "${steps[@]}"
+# Panel 1's Aceita, panel 2's, Calcula; Sair; Return to its message. Then
+# the clipboard, once the program has ended. Wine's default locale, en-US:
+# '.' decimals, M/d/yyyy.
+export LC_ALL=C.UTF-8
+wine "$folder/quorvane.exe" >"$work/app.log" 2>&1 &
+app=$!
+xdotool search --sync --onlyvisible --name '^Quorvane V 2\.1\.0$' windowfocus --sync >/dev/null || fail "no window"
+for key in Tab Tab Tab Tab Tab Tab Return Return Return Tab Tab Return; do xdotool key "$key" && sleep 0.3; done
+xdotool search --sync --onlyvisible --name '^Quorvane$' windowfocus --sync key Return || fail "no message after Sair"
+timeout 10 tail --pid="$app" -f /dev/null || fail "the program goes on after Sair"
+wait "$app" || fail "exit code $? after Sair"
+wine "$reader" >"$work/clipboard" || fail "no text on the clipboard once Quorvane has ended"
 { printf 'Dados para Quorvane%36s%s\r\n' '' "$(date '+%-m/%-d/%Y')" && sed 's/$/\r/' "$(dirname "$0")/../support/default_block.txt"; } >"$work/expected"
 cmp "$work/expected" "$work/clipboard" || fail "the clipboard does not hold the report, CRLF line ends"
-
-# 8,125 into entry 1.3, and 0,775 into 2.3 (its start text has a point).
-pass pt_BR.UTF-8 Tab Tab 8 comma 1 2 5 Tab Tab Tab Tab Return shift+Tab shift+Tab shift+Tab shift+Tab \
-    0 comma 7 7 5 Tab Tab Tab Tab "${steps[@]}"
-grep -qFx "$(printf 'Dados para Quorvane%36s%s\r' '' "$(date +%d/%m/%Y)")" "$work/clipboard" || fail "no Brazilian date in the title"
-grep -qFx $'Impedancia Nominal : 8,13 Ohms \r' "$work/clipboard" || fail "8,125 is not shown as 8,13"
 
 wine "$folder/Uninstall.exe" /S || fail "the uninstaller failed"
 for _ in $(seq 50); do [ -e "$folder" ] && sleep 0.2; done  # it runs on from a copy of itself
