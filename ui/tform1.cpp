@@ -220,15 +220,8 @@ Environment Environment::fromSystem()
     }
     env.copyToClipboard = [](const QString& text) {
         QClipboard* clipboard = QGuiApplication::clipboard();
-#ifdef Q_OS_WIN
-        // Windows' clipboard text ends its lines in CR LF, and Qt puts a CR
-        // before every LF it is given: give it LF alone.
-        const QString given = QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-#else
-        const QString& given = text;
-#endif
-        clipboard->setText(given);
-        return clipboard->text() == given;
+        clipboard->setText(text);
+        return clipboard->text() == text;
     };
     return env;
 }

@@ -31,7 +31,8 @@ for key in Tab Tab Tab Tab Tab Tab Return Return Return Tab Tab Return; do xdoto
 xdotool search --sync --onlyvisible --name '^Quorvane$' windowfocus --sync key Return || fail "no message after Sair"
 timeout 10 tail --pid="$app" -f /dev/null || fail "the program goes on after Sair"
 wait "$app" || fail "exit code $? after Sair"
-wine "$reader" >"$work/clipboard" || fail "no text on the clipboard once Quorvane has ended"
+wine "$reader" >"$work/utf16" || fail "no text on the clipboard once Quorvane has ended"
+iconv -f UTF-16LE -t UTF-8 "$work/utf16" >"$work/clipboard"
 { printf 'Dados para Quorvane%36s%s\r\n' '' "$(date '+%-m/%-d/%Y')" && sed 's/$/\r/' "$(dirname "$0")/../support/default_block.txt"; } >"$work/expected"
 cmp "$work/expected" "$work/clipboard" || fail "the clipboard does not hold the report, CRLF line ends"
 
