@@ -12,12 +12,12 @@ set -eu
 # The compiler, CMake, Qt's Widgets, the X11 client library the program asks
 # for a clipboard manager with, and the font the window is drawn in.
 run="g++ make cmake ninja-build pkg-config qt6-base-dev libxcb1-dev fonts-liberation"
-# GoogleTest and Google Benchmark; valgrind; a private X server with real
-# input, the clipboard and screenshots; the start-up probe's X libraries; the
-# GTK theme a dark desktop uses; Qt's Wayland platform, which the start-up
-# checks try; and what builds and judges the Debian package.
-test="$run libgtest-dev libgmock-dev libbenchmark-dev valgrind
-xvfb xauth xdotool xclip imagemagick libx11-dev libxdamage-dev qt6-gtk-platformtheme qt6-wayland
+# GoogleTest and Google Benchmark; a private X server with real input, the
+# clipboard and screenshots; the start-up probe's X libraries; Qt's Wayland
+# platform, which the start-up checks try; and what builds and judges the
+# Debian package.
+test="$run libgtest-dev libgmock-dev libbenchmark-dev
+xvfb xauth xdotool xclip imagemagick libx11-dev libxdamage-dev qt6-wayland
 dpkg-dev file desktop-file-utils appstream lintian"
 lint="$run clang-format clang-tidy cppcheck"
 # Qt for Windows built from Debian's source with mingw-w64 (perl, the source

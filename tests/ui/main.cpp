@@ -1,8 +1,10 @@
 // Window tests run on Qt's offscreen platform unless ctest says otherwise, in
 // a Brazilian locale (comma decimals, dd/MM/yyyy), and with none of the Qt
 // settings of whoever runs them: no style, font DPI, scale factor or platform
-// theme from the environment.
+// theme from the environment, but a dark palette, which the window must not
+// take.
 #include <QApplication>
+#include <QPalette>
 #include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
@@ -19,6 +21,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("LC_ALL", "pt_BR.UTF-8");
     QApplication app(argc, argv);
+    QApplication::setPalette(QPalette(Qt::white, QColor(0x30, 0x30, 0x30)));  // as a dark desktop theme gives
     ui::loadFontsBesideProgram();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
