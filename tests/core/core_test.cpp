@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cmath>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -92,20 +91,16 @@ TEST(Arithmetic, UndefinedFormulasSayWhyAndLeaveTheWorksheetAlone)
     }
 }
 
-TEST(Limiter, WarnsOnlyAboveTheInputVoltageAndScalesWithImpedancesAndFrequency)
+TEST(Limiter, WarnsOnlyAboveTheInputVoltageAndScalesWithFrequency)
 {
     using W = Worksheet;
-    Worksheet ws = defaultsWith(Entry::LabeledEdit12, "13"), four = defaultsWith(Entry::LabeledEdit3, "4");
-    Worksheet small = defaultsWith(Entry::LabeledEdit4, "1");  // 31 mV
+    Worksheet ws = defaultsWith(Entry::LabeledEdit12, "13");
     EXPECT_FALSE(core::ComputeLimiterSettings(ws));
     EXPECT_EQ(ws.LimVout, 0.77408153f);
     ws.CrestLin = 2.5f;  // 0.4 x 2.5 x 1000 W / 1000 W: the threshold is the input voltage itself
     ws.SpkPmax = 1000.0f;
-    for (Worksheet* computed : {&ws, &four, &small})
-        EXPECT_FALSE(core::ComputeLimiterSettings(*computed));
+    EXPECT_FALSE(core::ComputeLimiterSettings(ws));
     EXPECT_EQ(ws.LimVout, ws.AmpVin);
-    EXPECT_NEAR(four.LimVout / 0.34576952f, std::sqrt(0.5), 1e-6);  // 8 ohm: 0.34576952 V
-    EXPECT_NEAR(small.LimDbv, 20 * std::log10(small.LimVout), 1e-4);
     // Panel 2's values are the numbers as shown: sqrt(1000 W x 8.13 ohm), not x 8.127 ohm.
     EXPECT_EQ(
         core::amplifierCaptions(defaultsWith(Entry::LabeledEdit10, "8.127"), {})[0], "Tensao Maxima Power  : 90.17");

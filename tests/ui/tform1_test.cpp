@@ -153,17 +153,18 @@ protected:
 
 TEST_F(FormTest, TheDefaultPassAndTheReportView)
 {
-    QStringList order;  // Tab walks the panels in reading order and comes back
+    QStringList order, names;  // Tab walks the panels in reading order and comes back
     for (int i = 0; i < 30; ++i) {
         QTest::keyClick(form->focusWidget(), Qt::Key_Tab);
         order << form->focusWidget()->objectName();
+        names << form->focusWidget()->accessibleName().trimmed();  // what a screen reader says
     }
-    EXPECT_EQ(order.join(' '),
-        "LabeledEdit2 LabeledEdit3 LabeledEdit4 LabeledEdit5 LabeledEdit6 Button1 LabeledEdit7 LabeledEdit8 "
-        "LabeledEdit9 "
-        "LabeledEdit10 LabeledEdit11 LabeledEdit12 Button2 Edit1 Edit2 Edit3 Edit5 Edit6 Edit7 Edit8 Edit9 Edit10 "
-        "Edit11 "
-        "Edit12 Button3 Edit4 Button4 Button5 Button6 LabeledEdit1");
+    EXPECT_EQ(order.join(' '), "LabeledEdit2 LabeledEdit3 LabeledEdit4 LabeledEdit5 LabeledEdit6 Button1 LabeledEdit7 "
+                               "LabeledEdit8 LabeledEdit9 LabeledEdit10 LabeledEdit11 LabeledEdit12 Button2 Edit1 Edit2 "
+                               "Edit3 Edit5 Edit6 Edit7 Edit8 Edit9 Edit10 Edit11 Edit12 Button3 Edit4 Button4 Button5 "
+                               "Button6 LabeledEdit1");
+    EXPECT_FALSE(names.contains(QString()));
+    EXPECT_EQ(QSet<QString>(names.begin(), names.end()).size(), names.size() - 1);  // but two "Aceita"
     step({}, entry(1),
         "Button1 480,75 75x25 'Aceita'; Button2 480,75 75x25 'Aceita'; Button3 480,160 75x25 'Calcula'; "
         "Button4 480,12 75x25 'Recalcula'; Button5 480,40 75x25 'Listar'; Button6 480,70 75x25 'Sair'; "
@@ -237,22 +238,10 @@ TEST_F(FormTest, TheDefaultPassAndTheReportView)
         "Button2 shown; Button7 480,12; Edit1 '    0.869  V'; Edit2 '   868.534 mV'; Edit3 '    0.99  dBu'; Edit4 '   "
         "0.99 dBu'; "
         "Edit5 '    -1.22  dBV'; Edit6 '   -1.22 dBV'; LabeledEdit12 '14.00' red rw");
-    type(12, "6");  // changes nothing until panel 2 is accepted again
-    click({3, 2, 3});
-    EXPECT_EQ(messages, QStringList(2, kWarning));
-    EXPECT_EQ(changes(calculated, look(form.get())),
-        "Button7 480,12; LabeledEdit7 '      Morvask      '; LabeledEdit8 '      RZ 2005      '");
-    EXPECT_EQ(form->pos(), QPoint(20, 20));
 }
 
-TEST_F(FormTest, RecalculaRightAfterStartTypedTextAndBrokenRules)
+TEST_F(FormTest, TypedTextAndBrokenRules)
 {
-    seen = look(form.get());
-    step({4}, entry(1),
-        "LabeledEdit1 '' green; LabeledEdit2 '' green; LabeledEdit3 '0.00' green; LabeledEdit4 '0.00' green; "
-        "LabeledEdit5 ' 0.00' green; LabeledEdit6 '0.00' green; LabeledEdit7 '' green; LabeledEdit8 '' green; "
-        "LabeledEdit9 '0.000' green; LabeledEdit10 '0.00' green; LabeledEdit11 ' 0.00' green; "
-        "LabeledEdit12 '0.00' green");
     type(4, "-5");  // "-" alone is refused, then -5 is stored; an emptied entry keeps it
     type(4, "");
     EXPECT_EQ(form->worksheet().SpkPmax, -5.0f);
@@ -313,7 +302,6 @@ TEST(RealWindow, ReadsTheLocaleAndShowsPlainMessages)
             EXPECT_EQ(box->textFormat(), Qt::PlainText);
             EXPECT_EQ(box->palette().color(QPalette::Window), form.palette().color(QPalette::Window));
             EXPECT_EQ(box->font(), form.font());
-            EXPECT_EQ(box->buttons().size(), 1);
             seen << box->text();
             box->accept();
         }
@@ -335,14 +323,6 @@ TEST(RealWindow, ReadsTheLocaleAndShowsPlainMessages)
         click(name);
     EXPECT_EQ(form.findChild<QLineEdit*>("Edit1")->text(), "    0,349  V");
     EXPECT_EQ(form.reportLines().filter(QRegularExpression("\\d,\\d")).size(), 28);  // every number of the block
-    // Every control the focus reaches has a name a screen reader says.
-    QStringList names;
-    for (const QWidget* widget : form.findChildren<QWidget*>()) {
-        if ((widget->focusPolicy() & Qt::TabFocus) != 0)
-            names << widget->accessibleName().trimmed();
-    }
-    EXPECT_FALSE(names.contains(QString()));
-    EXPECT_EQ(QSet<QString>(names.begin(), names.end()).size(), names.size() - 1);  // but two "Aceita"
 }
 
 }  // namespace
