@@ -95,11 +95,13 @@ TEST(Limiter, WarnsOnlyAboveTheInputVoltageAndScalesWithFrequency)
 {
     using W = Worksheet;
     Worksheet ws = defaultsWith(Entry::LabeledEdit12, "13");
+    Worksheet small = defaultsWith(Entry::LabeledEdit4, "1");  // 31 mV, still with its dBu and dBV
     EXPECT_FALSE(core::ComputeLimiterSettings(ws));
     EXPECT_EQ(ws.LimVout, 0.77408153f);
     ws.CrestLin = 2.5f;  // 0.4 x 2.5 x 1000 W / 1000 W: the threshold is the input voltage itself
     ws.SpkPmax = 1000.0f;
-    EXPECT_FALSE(core::ComputeLimiterSettings(ws));
+    for (Worksheet* computed : {&ws, &small})
+        EXPECT_FALSE(core::ComputeLimiterSettings(*computed));
     EXPECT_EQ(ws.LimVout, ws.AmpVin);
     // Panel 2's values are the numbers as shown: sqrt(1000 W x 8.13 ohm), not x 8.127 ohm.
     EXPECT_EQ(

@@ -230,7 +230,6 @@ TEST_F(FormTest, TheDefaultPassAndTheReportView)
     EXPECT_EQ(changes(speaker, look(form.get())),
         "Button7 480,12; Edit2 red; Edit4 red; Edit6 red; LabeledEdit7 green; LabeledEdit8 green; LabeledEdit9 green; "
         "LabeledEdit10 '8.00' green; LabeledEdit11 '1000.00' green; LabeledEdit12 '14' green");
-    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
     click({2, 3});  // the threshold warning
     EXPECT_EQ(messages, QStringList{kWarning});
     EXPECT_EQ(form->focusWidget(), button(4));

@@ -39,4 +39,3 @@ wine "$folder/Uninstall.exe" /S || fail "the uninstaller failed"
 for _ in $(seq 50); do [ -e "$folder" ] && sleep 0.2; done  # it runs on from a copy of itself
 [ ! -e "$folder" ] || fail "the uninstaller left $folder"
 [ "$(traces)" = "0 0" ] || fail "the uninstaller left Start-menu entries and registry lines: $(traces)"
-echo "Windows end-to-end checks passed"
