@@ -159,10 +159,10 @@ TEST_F(FormTest, TheDefaultPassAndTheReportView)
         order << form->focusWidget()->objectName();
         names << form->focusWidget()->accessibleName().trimmed();  // what a screen reader says
     }
-    EXPECT_EQ(order.join(' '), "LabeledEdit2 LabeledEdit3 LabeledEdit4 LabeledEdit5 LabeledEdit6 Button1 LabeledEdit7 "
-                               "LabeledEdit8 LabeledEdit9 LabeledEdit10 LabeledEdit11 LabeledEdit12 Button2 Edit1 Edit2 "
-                               "Edit3 Edit5 Edit6 Edit7 Edit8 Edit9 Edit10 Edit11 Edit12 Button3 Edit4 Button4 Button5 "
-                               "Button6 LabeledEdit1");
+    EXPECT_EQ(order.join(' '),
+        "LabeledEdit2 LabeledEdit3 LabeledEdit4 LabeledEdit5 LabeledEdit6 Button1 LabeledEdit7 LabeledEdit8 "
+        "LabeledEdit9 LabeledEdit10 LabeledEdit11 LabeledEdit12 Button2 Edit1 Edit2 Edit3 Edit5 Edit6 Edit7 Edit8 "
+        "Edit9 Edit10 Edit11 Edit12 Button3 Edit4 Button4 Button5 Button6 LabeledEdit1");
     EXPECT_FALSE(names.contains(QString()));
     EXPECT_EQ(QSet<QString>(names.begin(), names.end()).size(), names.size() - 1);  // but two "Aceita"
     step({}, entry(1),
