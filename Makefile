@@ -69,8 +69,7 @@ windows-test:
 	./scripts/install-deps.sh windows-test
 	$(windows_configure) -DBUILD_TESTING=ON -DQT_ADDITIONAL_PACKAGES_PREFIX_PATH="$$(./scripts/windows-googletest.sh)" \
 	    -DCMAKE_CROSSCOMPILING_EMULATOR="$(CURDIR)/scripts/wine.sh;$$qt" -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
-	cmake --build $(WINDOWS_BUILD)
-	cd $(WINDOWS_BUILD) && cpack
+	$(MAKE) windows
 	./scripts/windows-test.sh $(WINDOWS_BUILD)
 
 clean:
