@@ -16,12 +16,10 @@ struct NullSink : core::MessageSink {
 using core::Entry;
 
 // The window's default entries, panel by panel.
-const std::pair<Entry, const char*> kSpeakerDefaults[] = {{Entry::LabeledEdit1, "Tamsorel"},
-    {Entry::LabeledEdit2, "TQ 2005"}, {Entry::LabeledEdit3, "8.00"}, {Entry::LabeledEdit4, "125"},
-    {Entry::LabeledEdit5, "1250"}, {Entry::LabeledEdit6, "2000"}};
-const std::pair<Entry, const char*> kAmplifierDefaults[] = {{Entry::LabeledEdit7, "Morvask"},
-    {Entry::LabeledEdit8, "RZ 2005"}, {Entry::LabeledEdit9, "0.775"}, {Entry::LabeledEdit10, "8"},
-    {Entry::LabeledEdit11, "1000"}, {Entry::LabeledEdit12, "6"}};
+const std::pair<Entry, const char*> kSpeakerDefaults[] = {{Entry::SpkBrand, "Tamsorel"}, {Entry::SpkModel, "TQ 2005"},
+    {Entry::SpkZnom, "8.00"}, {Entry::SpkPmax, "125"}, {Entry::FreqRec, "1250"}, {Entry::FreqDes, "2000"}};
+const std::pair<Entry, const char*> kAmplifierDefaults[] = {{Entry::AmpBrand, "Morvask"}, {Entry::AmpModel, "RZ 2005"},
+    {Entry::AmpVin, "0.775"}, {Entry::AmpZnom, "8"}, {Entry::AmpPmax, "1000"}, {Entry::CrestDb, "6"}};
 
 template <typename Entries> void acceptAll(core::Worksheet& ws, const Entries& entries, const numtext::NumberFormat& nf)
 {
@@ -45,7 +43,9 @@ void BM_FullPass(benchmark::State& state)
         core::DeriveAmplifierValues(ws);
         auto amplifier = core::amplifierCaptions(ws, nf);
         core::ComputeLimiterSettings(ws);
-        auto fields = core::limiterFieldTexts(ws, nf);
+        std::string fields;
+        for (int field = 0; field < core::kResultFieldCount; ++field)
+            fields += core::resultFieldText(ws, static_cast<core::ResultField>(field), nf);
         auto block = report::BuildReportBlock(ws, 1, nf);
         benchmark::DoNotOptimize(speaker);
         benchmark::DoNotOptimize(amplifier);

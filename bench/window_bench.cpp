@@ -1,4 +1,4 @@
-// The window's handlers end to end on the offscreen platform.
+// The window's buttons end to end on the offscreen platform.
 #include <QApplication>
 #include <QPushButton>
 
@@ -8,13 +8,21 @@
 
 namespace {
 
+// The buttons, by what they say.
+constexpr const char* SpeakerAceita = "Button1";
+constexpr const char* AmplifierAceita = "Button2";
+constexpr const char* Calcula = "Button3";
+constexpr const char* Listar = "Button5";
+
+void click(ui::TForm1& form, const char* button) { form.findChild<QPushButton*>(button)->click(); }
+
 std::unique_ptr<ui::TForm1> acceptedForm()
 {
     auto form = std::make_unique<ui::TForm1>();
     form->setMessageBox([](const QString& text) { qFatal("unexpected message: %s", qPrintable(text)); });
     form->show();
-    form->Button1Click();
-    form->Button2Click();
+    click(*form, SpeakerAceita);
+    click(*form, AmplifierAceita);
     return form;
 }
 
@@ -24,10 +32,10 @@ void BM_CalculaHandler(benchmark::State& state)
 {
     auto form = acceptedForm();
     for (int64_t i = 0; i < state.range(0); ++i)
-        form->Button3Click();
+        click(*form, Calcula);
     for (auto _ : state) {
         (void)_;
-        form->Button3Click();
+        click(*form, Calcula);
     }
     state.counters["blocks"] = form->adjustCount() - 1;
 }
@@ -43,7 +51,7 @@ void BM_SairCopyOf1000Blocks(benchmark::State& state)
 {
     auto form = acceptedForm();
     for (int i = 0; i < 1000; ++i)
-        form->Button3Click();
+        click(*form, Calcula);
     const ui::Environment system = ui::Environment::fromSystem();
     for (auto _ : state) {
         (void)_;
@@ -62,9 +70,9 @@ void BM_ListarAfter1000Blocks(benchmark::State& state)
         state.PauseTiming();
         auto form = acceptedForm();
         for (int i = 0; i < 1000; ++i)
-            form->Button3Click();
+            click(*form, Calcula);
         state.ResumeTiming();
-        form->Button5Click();
+        click(*form, Listar);
     }
 }
 BENCHMARK(BM_ListarAfter1000Blocks)->Iterations(5)->Unit(benchmark::kMillisecond);

@@ -1,5 +1,7 @@
 #include "core/display.h"
 
+#include "core/keyed_table.h"
+
 namespace core {
 
 namespace {
@@ -31,27 +33,52 @@ constexpr std::array<Caption, 6> kAmplifierCaptions{{
     {"Fator Crista Max (dB): ", &Worksheet::CrestMaxDb},
 }};
 
-struct ResultField {
+struct EntrySpec {
+    Entry key;               // cppcheck-suppress unusedStructMember ; read by inKeyOrder
+    WorksheetText text;      // null for a numeric entry
+    WorksheetNumber number;  // null for a text entry
+    const char* format;      // the form a number is shown in once accepted
+};
+
+constexpr std::array<EntrySpec, kEntryCount> kEntrySpecs{{
+    {Entry::SpkBrand, &Worksheet::SpkBrand, nullptr, nullptr},
+    {Entry::SpkModel, &Worksheet::SpkModel, nullptr, nullptr},
+    {Entry::SpkZnom, nullptr, &Worksheet::SpkZnom, "%3.2f"},
+    {Entry::SpkPmax, nullptr, &Worksheet::SpkPmax, "%4.2f"},
+    {Entry::FreqRec, nullptr, &Worksheet::FreqRec, "%5.2f"},
+    {Entry::FreqDes, nullptr, &Worksheet::FreqDes, "%3.2f"},
+    {Entry::AmpBrand, &Worksheet::AmpBrand, nullptr, nullptr},
+    {Entry::AmpModel, &Worksheet::AmpModel, nullptr, nullptr},
+    {Entry::AmpVin, nullptr, &Worksheet::AmpVin, "%3.3f"},
+    {Entry::AmpZnom, nullptr, &Worksheet::AmpZnom, "%4.2f"},
+    {Entry::AmpPmax, nullptr, &Worksheet::AmpPmax, "%5.2f"},
+    {Entry::CrestDb, nullptr, &Worksheet::CrestDb, "%3.2f"},
+}};
+static_assert(inKeyOrder(kEntrySpecs));
+
+struct ResultSpec {
+    ResultField key;  // cppcheck-suppress unusedStructMember ; read by inKeyOrder
     WorksheetNumber value;
     double scale;
     const char* format;
-    const char* suffix;
+    const char* unit;
 };
 
-constexpr std::array<ResultField, 12> kResultFields{{
-    {&Worksheet::LimVout, 1.0, "    %3.3f", "  V"},
-    {&Worksheet::LimVout, 1000.0, "   %4.3f", " mV"},
-    {&Worksheet::LimDbu, 1.0, "    %3.2f", "  dBu"},
-    {&Worksheet::LimDbu, 1.0, "   %3.2f", " dBu"},
-    {&Worksheet::LimDbv, 1.0, "    %3.2f", "  dBV"},
-    {&Worksheet::LimDbv, 1.0, "   %3.2f", " dBV"},
-    {&Worksheet::AttackSlow, 1.0, "   %3.3f", " ms"},
-    {&Worksheet::AttackMedium, 1.0, "   %3.2f", " ms"},
-    {&Worksheet::AttackFast, 1.0, "   %3.2f", " ms"},
-    {&Worksheet::ReleaseSlow, 1.0, "   %3.3f", " ms"},
-    {&Worksheet::ReleaseMedium, 1.0, "   %3.2f", " ms"},
-    {&Worksheet::ReleaseFast, 1.0, "   %3.2f", " ms"},
+constexpr std::array<ResultSpec, kResultFieldCount> kResultSpecs{{
+    {ResultField::LimVolts, &Worksheet::LimVout, 1.0, "    %3.3f", "  V"},
+    {ResultField::LimMillivolts, &Worksheet::LimVout, 1000.0, "   %4.3f", " mV"},
+    {ResultField::LimDbu, &Worksheet::LimDbu, 1.0, "    %3.2f", "  dBu"},
+    {ResultField::LimDbuRight, &Worksheet::LimDbu, 1.0, "   %3.2f", " dBu"},
+    {ResultField::LimDbv, &Worksheet::LimDbv, 1.0, "    %3.2f", "  dBV"},
+    {ResultField::LimDbvRight, &Worksheet::LimDbv, 1.0, "   %3.2f", " dBV"},
+    {ResultField::AttackSlow, &Worksheet::AttackSlow, 1.0, "   %3.3f", " ms"},
+    {ResultField::AttackMedium, &Worksheet::AttackMedium, 1.0, "   %3.2f", " ms"},
+    {ResultField::AttackFast, &Worksheet::AttackFast, 1.0, "   %3.2f", " ms"},
+    {ResultField::ReleaseSlow, &Worksheet::ReleaseSlow, 1.0, "   %3.3f", " ms"},
+    {ResultField::ReleaseMedium, &Worksheet::ReleaseMedium, 1.0, "   %3.2f", " ms"},
+    {ResultField::ReleaseFast, &Worksheet::ReleaseFast, 1.0, "   %3.2f", " ms"},
 }};
+static_assert(inKeyOrder(kResultSpecs));
 
 template <typename Format>
 std::array<std::string, 6> captions(const std::array<Caption, 6>& table, const Worksheet& ws, Format format)
@@ -62,28 +89,11 @@ std::array<std::string, 6> captions(const std::array<Caption, 6>& table, const W
     return out;
 }
 
+const EntrySpec& entrySpec(Entry entry) { return rowOf(kEntrySpecs, entry); }
+
 }  // namespace
 
-const std::array<EntrySpec, kEntryCount>& entrySpecs()
-{
-    static const std::array<EntrySpec, kEntryCount> specs{{
-        {Entry::LabeledEdit1, &Worksheet::SpkBrand, nullptr, nullptr},
-        {Entry::LabeledEdit2, &Worksheet::SpkModel, nullptr, nullptr},
-        {Entry::LabeledEdit3, nullptr, &Worksheet::SpkZnom, "%3.2f"},
-        {Entry::LabeledEdit4, nullptr, &Worksheet::SpkPmax, "%4.2f"},
-        {Entry::LabeledEdit5, nullptr, &Worksheet::FreqRec, "%5.2f"},
-        {Entry::LabeledEdit6, nullptr, &Worksheet::FreqDes, "%3.2f"},
-        {Entry::LabeledEdit7, &Worksheet::AmpBrand, nullptr, nullptr},
-        {Entry::LabeledEdit8, &Worksheet::AmpModel, nullptr, nullptr},
-        {Entry::LabeledEdit9, nullptr, &Worksheet::AmpVin, "%3.3f"},
-        {Entry::LabeledEdit10, nullptr, &Worksheet::AmpZnom, "%4.2f"},
-        {Entry::LabeledEdit11, nullptr, &Worksheet::AmpPmax, "%5.2f"},
-        {Entry::LabeledEdit12, nullptr, &Worksheet::CrestDb, "%3.2f"},
-    }};
-    return specs;
-}
-
-const EntrySpec& entrySpec(Entry entry) { return entrySpecs().at(static_cast<std::size_t>(entryIndex(entry))); }
+bool isNumeric(Entry entry) { return entrySpec(entry).number != nullptr; }
 
 void storeEntryText(Worksheet& ws, Entry entry, std::string_view text, const NumberFormat& nf)
 {
@@ -124,15 +134,10 @@ std::array<std::string, 6> amplifierCaptions(const Worksheet& ws, const NumberFo
     return captions(kAmplifierCaptions, ws, [&](float v) { return numtext::Format("%3.2f", v, nf); });
 }
 
-std::array<std::string, 12> limiterFieldTexts(const Worksheet& ws, const NumberFormat& nf)
+std::string resultFieldText(const Worksheet& ws, ResultField field, const NumberFormat& nf)
 {
-    std::array<std::string, 12> out;
-    for (std::size_t i = 0; i < kResultFields.size(); ++i) {
-        const ResultField& field = kResultFields[i];
-        numtext::appendFormat(out[i], field.format, field.scale * (ws.*field.value), nf);
-        out[i] += field.suffix;
-    }
-    return out;
+    const ResultSpec& spec = rowOf(kResultSpecs, field);
+    return numtext::Format(spec.format, spec.scale * (ws.*spec.value), nf) + spec.unit;
 }
 
 }  // namespace core

@@ -11,21 +11,18 @@
 
 namespace core {
 
-// One entry of panels 1 and 2: a text (brand, model) or a number with the
-// format it is shown in once accepted and after "Recalcula".
-struct EntrySpec {
-    Entry entry;
-    WorksheetText text;      // null for a numeric entry
-    WorksheetNumber number;  // null for a text entry
-    const char* format;      // numeric entries only
-};
+// The entries of panel 1 (the loudspeaker) and panel 2 (the amplifier).
+inline constexpr std::array<Entry, 6> kSpeakerEntries{
+    Entry::SpkBrand, Entry::SpkModel, Entry::SpkZnom, Entry::SpkPmax, Entry::FreqRec, Entry::FreqDes};
+inline constexpr std::array<Entry, 6> kAmplifierEntries{
+    Entry::AmpBrand, Entry::AmpModel, Entry::AmpVin, Entry::AmpZnom, Entry::AmpPmax, Entry::CrestDb};
 
-const std::array<EntrySpec, kEntryCount>& entrySpecs();
-const EntrySpec& entrySpec(Entry entry);
+// Whether an entry holds a number; a brand or a model holds a text.
+bool isNumeric(Entry entry);
 
 // Change of a numeric entry's text: stores the number it reads. Empty text
 // stores nothing; text that is not a number throws numtext::ConversionError
-// and stores nothing. Text entries have no change.
+// and stores nothing.
 void storeEntryText(Worksheet& ws, Entry entry, std::string_view text, const numtext::NumberFormat& nf);
 
 // "Aceita" on one entry: stores the entry's value and returns the text the
@@ -42,7 +39,26 @@ std::string recalcEntryText(const Worksheet& ws, Entry entry, const numtext::Num
 std::array<std::string, 6> speakerCaptions(const Worksheet& ws, const numtext::NumberFormat& nf);
 std::array<std::string, 6> amplifierCaptions(const Worksheet& ws, const numtext::NumberFormat& nf);
 
-// Panel 3's twelve result fields, Edit1 to Edit12.
-std::array<std::string, 12> limiterFieldTexts(const Worksheet& ws, const numtext::NumberFormat& nf);
+// Panel 3's results: the threshold in V and mV, twice in dBu and twice in
+// dBV, then the attack and release times, slow, medium and fast.
+enum class ResultField {
+    LimVolts,
+    LimMillivolts,
+    LimDbu,
+    LimDbuRight,
+    LimDbv,
+    LimDbvRight,
+    AttackSlow,
+    AttackMedium,
+    AttackFast,
+    ReleaseSlow,
+    ReleaseMedium,
+    ReleaseFast,
+};
+
+inline constexpr int kResultFieldCount = 12;
+
+// The text a result field shows after "Calcula".
+std::string resultFieldText(const Worksheet& ws, ResultField field, const numtext::NumberFormat& nf);
 
 }  // namespace core

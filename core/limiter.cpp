@@ -59,9 +59,9 @@ bool outOfRange(bool broken, Entry entry, MessageSink& sink, const char* message
 
 void CheckSpeakerData(const Worksheet& ws, MessageSink& sink)
 {
-    outOfRange(ws.SpkZnom < 1.0f || ws.SpkZnom > 32.0f, Entry::LabeledEdit3, sink);
-    outOfRange(ws.SpkPmax <= 0.0f || ws.SpkPmax >= 5000.0f, Entry::LabeledEdit4, sink);
-    outOfRange(ws.FreqDes < ws.FreqRec, Entry::LabeledEdit6, sink, kFrequencyRefused);
+    outOfRange(ws.SpkZnom < 1.0f || ws.SpkZnom > 32.0f, Entry::SpkZnom, sink);
+    outOfRange(ws.SpkPmax <= 0.0f || ws.SpkPmax >= 5000.0f, Entry::SpkPmax, sink);
+    outOfRange(ws.FreqDes < ws.FreqRec, Entry::FreqDes, sink, kFrequencyRefused);
 }
 
 void DeriveSpeakerValues(Worksheet& ws)
@@ -89,10 +89,10 @@ void DeriveSpeakerValues(Worksheet& ws)
 
 void CheckAmplifierData(const Worksheet& ws, MessageSink& sink)
 {
-    outOfRange(!within(ws.AmpVin, 0.0f, 50.0f), Entry::LabeledEdit9, sink);
-    outOfRange(!within(ws.AmpZnom, 0.0f, 128.0f), Entry::LabeledEdit10, sink);
-    outOfRange(!within(ws.AmpPmax, 0.0f, 10000.0f), Entry::LabeledEdit11, sink);
-    outOfRange(!fromUpTo(ws.CrestDb, 0.0f, 30.0f), Entry::LabeledEdit12, sink);
+    outOfRange(!within(ws.AmpVin, 0.0f, 50.0f), Entry::AmpVin, sink);
+    outOfRange(!within(ws.AmpZnom, 0.0f, 128.0f), Entry::AmpZnom, sink);
+    outOfRange(!within(ws.AmpPmax, 0.0f, 10000.0f), Entry::AmpPmax, sink);
+    outOfRange(!fromUpTo(ws.CrestDb, 0.0f, 30.0f), Entry::CrestDb, sink);
 }
 
 void DeriveAmplifierValues(Worksheet& ws)

@@ -53,25 +53,24 @@ struct Worksheet {
 using WorksheetNumber = float Worksheet::*;
 using WorksheetText = std::string Worksheet::*;
 
-// The twelve entries of panels 1 and 2, named as the window names them.
+// The twelve entries of panels 1 and 2, named by the Worksheet value each
+// one holds.
 enum class Entry {
-    LabeledEdit1,
-    LabeledEdit2,
-    LabeledEdit3,
-    LabeledEdit4,
-    LabeledEdit5,
-    LabeledEdit6,
-    LabeledEdit7,
-    LabeledEdit8,
-    LabeledEdit9,
-    LabeledEdit10,
-    LabeledEdit11,
-    LabeledEdit12,
+    SpkBrand,
+    SpkModel,
+    SpkZnom,
+    SpkPmax,
+    FreqRec,
+    FreqDes,
+    AmpBrand,
+    AmpModel,
+    AmpVin,
+    AmpZnom,
+    AmpPmax,
+    CrestDb,
 };
 
 constexpr int kEntryCount = 12;
-
-constexpr int entryIndex(Entry entry) { return static_cast<int>(entry); }
 
 // How a checking function reports a broken rule: the message, and the entry
 // the window marks red once the user has closed the message.

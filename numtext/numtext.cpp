@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <system_error>
 
 namespace numtext {
@@ -14,8 +12,6 @@ namespace numtext {
 namespace {
 
 constexpr std::size_t kQuotedTextLimit = 40;
-// The largest double has 309 integer digits; formats have at most 9 decimals.
-constexpr std::size_t kFixedBufferSize = 320 + 9 + 4;
 
 [[noreturn]] void throwNotANumber(std::string_view text)
 {
@@ -118,31 +114,6 @@ bool scanNumber(std::string_view text, char separator, ScannedNumber& out)
     return true;
 }
 
-// Decimal digits of a finite double in fixed notation with `fractionDigits`
-// decimals, correctly rounded (exact when enough decimals are asked for).
-struct DecimalDigits {
-    bool negative = false;
-    std::string digits;  // integer digits followed by fraction digits
-    int pointPos = 0;    // number of integer digits in `digits`
-};
-
-DecimalDigits decimalDigits(double value, int fractionDigits)
-{
-    DecimalDigits out;
-    out.negative = std::signbit(value);
-    char buffer[1200];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed, fractionDigits);
-    const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
-    const std::size_t point = text.find('.');
-    out.pointPos = static_cast<int>(point == std::string_view::npos ? text.size() : point);
-    out.digits.reserve(text.size());
-    out.digits.append(text.substr(0, static_cast<std::size_t>(out.pointPos)));
-    if (point != std::string_view::npos)
-        out.digits.append(text.substr(point + 1));
-    return out;
-}
-
 // Number of binary fraction digits of a finite double: value = m / 2^k, m odd.
 int binaryFractionDigits(double value)
 {
@@ -154,8 +125,31 @@ int binaryFractionDigits(double value)
     return 53 - exponent - std::countr_zero(m);
 }
 
-// Every decimal of the value: exact, so any rounding can be applied to it.
-DecimalDigits exactDecimal(double value) { return decimalDigits(value, std::max(0, binaryFractionDigits(value))); }
+// Every decimal digit of a finite double, exactly (a double has at most 1074
+// binary fraction digits, so as many decimals), so that any rounding can be
+// applied to it.
+struct DecimalDigits {
+    bool negative = false;
+    std::string digits;  // integer digits, at least one, then fraction digits
+    int pointPos = 0;    // number of integer digits in `digits`
+};
+
+DecimalDigits exactDecimal(double value)
+{
+    DecimalDigits out;
+    out.negative = std::signbit(value);
+    char buffer[1200];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed,
+        std::max(0, binaryFractionDigits(value)));
+    const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    const std::size_t point = text.find('.');
+    out.pointPos = static_cast<int>(point == std::string_view::npos ? text.size() : point);
+    out.digits.reserve(text.size());
+    out.digits.append(text.substr(0, static_cast<std::size_t>(out.pointPos)));
+    if (point != std::string_view::npos)
+        out.digits.append(text.substr(point + 1));
+    return out;
+}
 
 // Keeps `keep` digits of `digits` and rounds half away from zero on the rest.
 // Returns true when a carry added a new leading digit.
@@ -199,72 +193,22 @@ float StrToFloat(std::string_view text, const NumberFormat& format)
 
 namespace {
 
-// Fixed-point digits of |value| with `decimals` decimals, rounded half away
-// from zero, written backwards from `end`; returns the first character.
-// value = m * 2^-k exactly, so |value| * 10^decimals rounds in integers.
-// Returns nullptr when the scaled value does not fit in 128 bits.
-char* fixedDigitsByIntegers(double value, int decimals, char* end)
-{
-    __extension__ using U128 = unsigned __int128;
-    int exponent = 0;
-    const double mantissa = std::frexp(std::fabs(value), &exponent);
-    const auto m = static_cast<std::uint64_t>(std::ldexp(mantissa, 53));
-    const int k = 53 - exponent;
-    if (k < -127)
-        return nullptr;
-    std::uint64_t scale = 1;
-    for (int i = 0; i < decimals; ++i)
-        scale *= 10;
-    U128 scaled = static_cast<U128>(m) * scale;  // below 2^117
-    if (k <= 0) {
-        if (k < 0 && (scaled >> (128 + k)) != 0)
-            return nullptr;
-        scaled <<= -k;
-    } else if (k >= 127) {
-        scaled = 0;  // below half of the last shown decimal
-    } else {
-        const U128 half = static_cast<U128>(1) << (k - 1);
-        const bool roundUp = (scaled & ((half << 1) - 1)) >= half;
-        scaled = (scaled >> k) + (roundUp ? 1 : 0);
-    }
-    char* p = end;
-    int written = 0;
-    auto writeDigits = [&](auto& number) {
-        do {
-            *--p = static_cast<char>('0' + static_cast<int>(number % 10));
-            number /= 10;
-            if (++written == decimals)
-                *--p = '.';
-        } while (number != 0 || written <= decimals);
-    };
-    if (scaled >> 64 == 0) {
-        auto narrow = static_cast<std::uint64_t>(scaled);
-        writeDigits(narrow);
-    } else {
-        writeDigits(scaled);
-    }
-    return p;
-}
-
-// Beyond 128 bits a double is a whole number, printed exactly by the library.
-char* fixedDigitsByLibrary(double value, int decimals, char* first, char* last, char*& end)
-{
-    end = std::to_chars(first, last, std::fabs(value), std::chars_format::fixed, decimals).ptr;
-    return first;
-}
-
+// "%W.Df": |value| exactly, rounded half away from zero to D decimals, with
+// a sign for negatives (zero included), left-filled with spaces to width W.
 void appendFixed(std::string& out, double value, int width, int decimals, const NumberFormat& format)
 {
-    char buffer[kFixedBufferSize];
-    char* end = buffer + sizeof buffer;
-    char* begin = fixedDigitsByIntegers(value, decimals, end);
-    if (begin == nullptr)
-        begin = fixedDigitsByLibrary(value, decimals, buffer + 1, buffer + sizeof buffer, end);
-    if (decimals > 0)
-        *(end - decimals - 1) = format.decimalSeparator;
-    if (std::signbit(value))
-        *--begin = '-';
-    const std::string_view text(begin, static_cast<std::size_t>(end - begin));
+    DecimalDigits exact = exactDecimal(value);
+    const int fractionDigits = static_cast<int>(exact.digits.size()) - exact.pointPos;
+    if (fractionDigits < decimals)
+        exact.digits.append(static_cast<std::size_t>(decimals - fractionDigits), '0');
+    else if (roundHalfAway(exact.digits, static_cast<std::size_t>(exact.pointPos) + static_cast<std::size_t>(decimals)))
+        ++exact.pointPos;
+    std::string text = exact.negative ? "-" : "";
+    text.append(exact.digits, 0, static_cast<std::size_t>(exact.pointPos));
+    if (decimals > 0) {
+        text += format.decimalSeparator;
+        text.append(exact.digits, static_cast<std::size_t>(exact.pointPos), std::string::npos);
+    }
     if (text.size() < static_cast<std::size_t>(width))
         out.append(static_cast<std::size_t>(width) - text.size(), ' ');
     out.append(text);
@@ -272,22 +216,16 @@ void appendFixed(std::string& out, double value, int width, int decimals, const 
 
 }  // namespace
 
-void appendFormat(std::string& out, std::string_view pattern, double value, const NumberFormat& format)
+std::string Format(std::string_view pattern, double value, const NumberFormat& format)
 {
     // The program's formats all have a one-digit width and precision.
     const std::size_t percent = pattern.find('%');
     const std::string_view spec = percent == std::string_view::npos ? "" : pattern.substr(percent, 5);
     if (spec.size() != 5 || !isDigit(spec[1]) || spec[2] != '.' || !isDigit(spec[3]) || spec[4] != 'f')
         throw std::invalid_argument("format pattern without %W.Df: " + std::string(pattern));
-    out.append(pattern.substr(0, percent));
+    std::string out(pattern.substr(0, percent));
     appendFixed(out, value, spec[1] - '0', spec[3] - '0', format);
     out.append(pattern.substr(percent + 5));
-}
-
-std::string Format(std::string_view pattern, double value, const NumberFormat& format)
-{
-    std::string out;
-    appendFormat(out, pattern, value, format);
     return out;
 }
 
@@ -349,55 +287,6 @@ std::string Trim(std::string_view text)
     while (end > begin && blank(text[end - 1]))
         --end;
     return std::string(text.substr(begin, end - begin));
-}
-
-std::string DateToStr(const CivilDate& date, std::string_view pattern, const DateNames& names)
-{
-    auto padded = [](int value, std::size_t digits) {
-        std::string text = std::to_string(value);
-        if (text.size() < digits)
-            text.insert(0, digits - text.size(), '0');
-        return text;
-    };
-    auto named = [&](const std::string& name, int number) { return name.empty() ? padded(number, 2) : name; };
-    const auto month = static_cast<std::size_t>(std::clamp(date.month, 1, 12) - 1);
-    const std::chrono::year_month_day ymd{std::chrono::year{date.year},
-        std::chrono::month{static_cast<unsigned>(date.month)}, std::chrono::day{static_cast<unsigned>(date.day)}};
-    const auto weekday = static_cast<std::size_t>(std::chrono::weekday{std::chrono::sys_days{ymd}}.iso_encoding() - 1);
-    std::string out;
-    std::size_t i = 0;
-    while (i < pattern.size()) {
-        const char c = pattern[i];
-        if (c == '\'') {
-            ++i;
-            if (i < pattern.size() && pattern[i] == '\'') {
-                out += '\'';
-                ++i;
-                continue;
-            }
-            while (i < pattern.size() && pattern[i] != '\'')
-                out += pattern[i++];
-            ++i;
-            continue;
-        }
-        std::size_t run = 1;
-        while (i + run < pattern.size() && pattern[i + run] == c)
-            ++run;
-        if (c == 'd' && run <= 2)
-            out += padded(date.day, run);
-        else if (c == 'd')
-            out += named(run == 3 ? names.shortDays[weekday] : names.longDays[weekday], date.day);
-        else if (c == 'M' && run <= 2)
-            out += padded(date.month, run);
-        else if (c == 'M')
-            out += named(run == 3 ? names.shortMonths[month] : names.longMonths[month], date.month);
-        else if (c == 'y')
-            out += run >= 3 ? padded(date.year, 4) : padded(date.year % 100, 2);
-        else
-            out.append(run, c);
-        i += run;
-    }
-    return out;
 }
 
 }  // namespace numtext

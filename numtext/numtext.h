@@ -3,7 +3,6 @@
 // decimal separator carried in NumberFormat.
 #pragma once
 
-#include <array>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -30,9 +29,6 @@ float StrToFloat(std::string_view text, const NumberFormat& format);
 // minimum. The value is finite, as every Worksheet value is.
 std::string Format(std::string_view pattern, double value, const NumberFormat& format);
 
-// Format appended to `out`, for texts built from several pieces.
-void appendFormat(std::string& out, std::string_view pattern, double value, const NumberFormat& format);
-
 // General form of a finite value: at most 15 significant digits, trailing
 // zeros dropped, scientific notation for very large or very small magnitudes.
 std::string FloatToStr(double value, const NumberFormat& format);
@@ -40,25 +36,5 @@ std::string FloatToStr(double value, const NumberFormat& format);
 // Removes blanks and control characters (bytes up to and including space)
 // from both ends.
 std::string Trim(std::string_view text);
-
-struct CivilDate {
-    int year = 0;
-    int month = 0;  // 1..12
-    int day = 0;    // 1..31
-};
-
-// Month and weekday names of the user's language (weekdays from Monday).
-// Where a name is missing the pattern's number stands instead.
-struct DateNames {
-    std::array<std::string, 12> shortMonths;
-    std::array<std::string, 12> longMonths;
-    std::array<std::string, 7> shortDays;
-    std::array<std::string, 7> longDays;
-};
-
-// Writes a date in a short-date pattern of the desktop's locale: d, dd, ddd,
-// dddd, M, MM, MMM, MMMM, yy, yyyy; text in single quotes and any other
-// character stand as they are ('' is a quote).
-std::string DateToStr(const CivilDate& date, std::string_view pattern, const DateNames& names = {});
 
 }  // namespace numtext

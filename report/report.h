@@ -13,9 +13,9 @@ namespace report {
 
 inline constexpr int kBlockLineCount = 41;
 
-// "Dados para Quorvane", 36 spaces, and the date in the short-date pattern.
-std::string ReportTitle(
-    const numtext::CivilDate& date, std::string_view shortDatePattern, const numtext::DateNames& names = {});
+// "Dados para Quorvane", 36 spaces, and the date as the desktop writes a
+// short date.
+std::string ReportTitle(std::string_view shortDate);
 
 // The 41 lines of one block, numbered `adjustCount`, from the Worksheet.
 std::vector<std::string> BuildReportBlock(

@@ -17,7 +17,7 @@ export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 "$program" >/dev/null 2>&1 &
 app=$!
-window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Quorvane V 2\.1\.0$' | head -n1)
+window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Quorvane V [0-9.]+$' | head -n1)
 for point in "542 117" "542 242" "542 447"; do  # Aceita, Aceita, Calcula
     # shellcheck disable=SC2086
     xdotool mousemove --sync $point click 1

@@ -1,10 +1,7 @@
 #include "ui/tform1.h"
 
 #include <QClipboard>
-#include <QCoreApplication>
 #include <QDate>
-#include <QDir>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -18,9 +15,11 @@
 #include <QStyle>
 #include <QStyleFactory>
 
+#include <algorithm>
 #include <exception>
+#include <iterator>
 
-#include "core/display.h"
+#include "core/keyed_table.h"
 #include "core/limiter.h"
 #include "report/report.h"
 
@@ -85,99 +84,114 @@ QPalette lightPalette()
     return palette;
 }
 
+// Panels 1 to 4: title and place in the window.
+struct PanelControl {
+    Panel key;
+    const char* objectName;
+    const char* title;
+    int left, top, width, height;
+};
+
+constexpr std::array<PanelControl, 4> kPanels{{
+    {Panel::Speaker, "GroupBox1", "   1 - Dados do Falante / Driver   ", 5, 10, 570, 115},
+    {Panel::Amplifier, "GroupBox2", "   2 - Dados do Amplificador   ", 5, 135, 570, 115},
+    {Panel::Limiter, "GroupBox3", "   3 - Parametros Ajuste Limiter   ", 5, 255, 570, 195},
+    {Panel::Diversos, "GroupBox4", "   4 - Diversos  ", 5, 455, 570, 100},
+}};
+static_assert(core::inKeyOrder(kPanels));
+
+// The entries of panels 1 and 2: caption, default text and place.
 struct EntryControl {
-    int group;  // 0 for panel 1, 1 for panel 2
+    Entry key;
+    Panel panel;
+    const char* objectName;
     const char* caption;
     const char* defaultText;
     int left, top, width;
 };
 
 constexpr std::array<EntryControl, core::kEntryCount> kEntries{{
-    {0, "1.1 - Marca", "Tamsorel", 10, 35, 215},
-    {0, "1.2 - Modelo", "TQ 2005", 235, 35, 217},
-    {0, "1.3 - Znom (Ohms)", "8.00", 10, 75, 100},
-    {0, "1.4 - P. Max (Watts)", "125", 125, 75, 100},
-    {0, "1.5 - Freq Rec (Hertz)", "1250", 235, 75, 100},
-    {0, "1.6 - Freq Desejada ", "2000", 350, 75, 100},
-    {1, "2.1 - Marca", "Morvask", 10, 35, 215},
-    {1, "2.2 - Modelo", "RZ 2005", 235, 35, 215},
-    {1, "2.3 Vin (Volts)", "0.775", 10, 75, 100},
-    {1, "2.4 - Znom (Ohms)", "8", 120, 75, 100},
-    {1, "2.5 - Pmax @ Znom", "1000", 235, 75, 100},
-    {1, "2.6 - Fator Crista (dB)", "6", 352, 75, 100},
+    {Entry::SpkBrand, Panel::Speaker, "LabeledEdit1", "1.1 - Marca", "Tamsorel", 10, 35, 215},
+    {Entry::SpkModel, Panel::Speaker, "LabeledEdit2", "1.2 - Modelo", "TQ 2005", 235, 35, 217},
+    {Entry::SpkZnom, Panel::Speaker, "LabeledEdit3", "1.3 - Znom (Ohms)", "8.00", 10, 75, 100},
+    {Entry::SpkPmax, Panel::Speaker, "LabeledEdit4", "1.4 - P. Max (Watts)", "125", 125, 75, 100},
+    {Entry::FreqRec, Panel::Speaker, "LabeledEdit5", "1.5 - Freq Rec (Hertz)", "1250", 235, 75, 100},
+    {Entry::FreqDes, Panel::Speaker, "LabeledEdit6", "1.6 - Freq Desejada ", "2000", 350, 75, 100},
+    {Entry::AmpBrand, Panel::Amplifier, "LabeledEdit7", "2.1 - Marca", "Morvask", 10, 35, 215},
+    {Entry::AmpModel, Panel::Amplifier, "LabeledEdit8", "2.2 - Modelo", "RZ 2005", 235, 35, 215},
+    {Entry::AmpVin, Panel::Amplifier, "LabeledEdit9", "2.3 Vin (Volts)", "0.775", 10, 75, 100},
+    {Entry::AmpZnom, Panel::Amplifier, "LabeledEdit10", "2.4 - Znom (Ohms)", "8", 120, 75, 100},
+    {Entry::AmpPmax, Panel::Amplifier, "LabeledEdit11", "2.5 - Pmax @ Znom", "1000", 235, 75, 100},
+    {Entry::CrestDb, Panel::Amplifier, "LabeledEdit12", "2.6 - Fator Crista (dB)", "6", 352, 75, 100},
 }};
+static_assert(core::inKeyOrder(kEntries));
 
-// A result field of panel 3: its place, and the name a screen reader says,
-// from its row and column.
-struct ResultField {
+// Panel 3's read-only result fields: place, the name a screen reader says
+// (from the field's row and column), and whether "Calcula" shows it in red.
+struct ResultControl {
+    core::ResultField key;
+    const char* objectName;
     int left, top, width;
     const char* name;
+    bool red;
 };
 
-constexpr std::array<ResultField, 12> kResultFields{{
-    {235, 25, 100, "3.1 - Limiar Tensão em Volts, V"},
-    {350, 25, 100, "3.1 - Limiar Tensão em Volts, mV"},
-    {235, 50, 100, "3.2 - Limiar Tensão em dBU, dBu"},
-    {350, 50, 100, "3.2 - Limiar Tensão em dBU, dBu, coluna direita"},
-    {235, 75, 100, "3.3 - Limiar Tensão em dBV, dBV"},
-    {350, 75, 100, "3.3 - Limiar Tensão em dBV, dBV, coluna direita"},
-    {200, 128, 75, "3.5 - Tempo de Ataque, Slow (ms)"},
-    {288, 128, 75, "3.5 - Tempo de Ataque, Medium (ms)"},
-    {376, 128, 75, "3.5 - Tempo de Ataque, Fast (ms)"},
-    {200, 160, 75, "3.6 - Tempo de Liberação, Slow (ms)"},
-    {288, 160, 75, "3.6 - Tempo de Liberação, Medium (ms)"},
-    {376, 160, 75, "3.6 - Tempo de Liberação, Fast (ms)"},
+using Result = core::ResultField;
+constexpr std::array<ResultControl, core::kResultFieldCount> kResults{{
+    {Result::LimVolts, "Edit1", 235, 25, 100, "3.1 - Limiar Tensão em Volts, V", false},
+    {Result::LimMillivolts, "Edit2", 350, 25, 100, "3.1 - Limiar Tensão em Volts, mV", true},
+    {Result::LimDbu, "Edit3", 235, 50, 100, "3.2 - Limiar Tensão em dBU, dBu", false},
+    {Result::LimDbuRight, "Edit4", 350, 50, 100, "3.2 - Limiar Tensão em dBU, dBu, coluna direita", true},
+    {Result::LimDbv, "Edit5", 235, 75, 100, "3.3 - Limiar Tensão em dBV, dBV", false},
+    {Result::LimDbvRight, "Edit6", 350, 75, 100, "3.3 - Limiar Tensão em dBV, dBV, coluna direita", true},
+    {Result::AttackSlow, "Edit7", 200, 128, 75, "3.5 - Tempo de Ataque, Slow (ms)", false},
+    {Result::AttackMedium, "Edit8", 288, 128, 75, "3.5 - Tempo de Ataque, Medium (ms)", false},
+    {Result::AttackFast, "Edit9", 376, 128, 75, "3.5 - Tempo de Ataque, Fast (ms)", false},
+    {Result::ReleaseSlow, "Edit10", 200, 160, 75, "3.6 - Tempo de Liberação, Slow (ms)", false},
+    {Result::ReleaseMedium, "Edit11", 288, 160, 75, "3.6 - Tempo de Liberação, Medium (ms)", false},
+    {Result::ReleaseFast, "Edit12", 376, 160, 75, "3.6 - Tempo de Liberação, Fast (ms)", false},
 }};
+static_assert(core::inKeyOrder(kResults));
 
-// A label or a button: its panel (0 to 3), caption and place in the panel.
-struct CaptionedControl {
-    int group;
+// A label: its panel, caption and place.
+struct LabelControl {
+    Panel panel;
+    const char* objectName;
     const char* caption;
     int left, top;
 };
 
-// Label1 to Label15.
-constexpr std::array<CaptionedControl, 15> kLabels{{
-    {2, "3.1 - Limiar Tensão em Volts  : ", 15, 30},
-    {2, "3.2 - Limiar Tensão em dBU :", 15, 55},
-    {2, "3.3 - Limiar Tensão em dBV  : ", 15, 80},
-    {2, "3.5 - Tempo de Ataque (Attack) ", 15, 128},
-    {2, "Slow (ms)", 216, 104},
-    {2, "Medium (ms)", 296, 104},
-    {2, "Fast (ms)", 392, 104},
-    {2, "3.6 - Tempo de Liberação (Release) ", 15, 168},
-    {3, "01", 16, 24},
-    {3, "02", 232, 24},
-    {3, "03", 16, 48},
-    {3, "04", 232, 48},
-    {3, "05", 16, 72},
-    {3, "06", 232, 72},
-    {2, "(Threshold = Limiar)", 460, 30},
-}};
-
-constexpr std::array<CaptionedControl, 7> kButtons{{
-    {0, "Aceita", 480, 75},
-    {1, "Aceita", 480, 75},
-    {2, "Calcula", 480, 160},
-    {3, "Recalcula", 480, 12},
-    {3, "Listar", 480, 40},
-    {3, "Sair", 480, 70},
-    {3, "Voltar", 392, 40},
-}};
-
-constexpr std::array<const char*, 4> kGroupTitles{
-    "   1 - Dados do Falante / Driver   ",
-    "   2 - Dados do Amplificador   ",
-    "   3 - Parametros Ajuste Limiter   ",
-    "   4 - Diversos  ",
+// Panel 3's captions, which never change.
+constexpr LabelControl kCaptions[] = {
+    {Panel::Limiter, "Label1", "3.1 - Limiar Tensão em Volts  : ", 15, 30},
+    {Panel::Limiter, "Label2", "3.2 - Limiar Tensão em dBU :", 15, 55},
+    {Panel::Limiter, "Label3", "3.3 - Limiar Tensão em dBV  : ", 15, 80},
+    {Panel::Limiter, "Label4", "3.5 - Tempo de Ataque (Attack) ", 15, 128},
+    {Panel::Limiter, "Label5", "Slow (ms)", 216, 104},
+    {Panel::Limiter, "Label6", "Medium (ms)", 296, 104},
+    {Panel::Limiter, "Label7", "Fast (ms)", 392, 104},
+    {Panel::Limiter, "Label8", "3.6 - Tempo de Liberação (Release) ", 15, 168},
+    {Panel::Limiter, "Label15", "(Threshold = Limiar)", 460, 30},
 };
+
+// Panel 4's six status lines, in two columns, as they start.
+constexpr std::array<LabelControl, 6> kStatusLines{{
+    {Panel::Diversos, "Label9", "01", 16, 24},
+    {Panel::Diversos, "Label10", "02", 232, 24},
+    {Panel::Diversos, "Label11", "03", 16, 48},
+    {Panel::Diversos, "Label12", "04", 232, 48},
+    {Panel::Diversos, "Label13", "05", 16, 72},
+    {Panel::Diversos, "Label14", "06", 232, 72},
+}};
+
+// The last status line in the loudspeaker's form, and lower and larger in
+// the amplifier's.
+constexpr int kLastLineTop = 72;
+constexpr int kLastLineTopLarge = 80;
 
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 constexpr int kEditHeight = 21;
-constexpr int kLabel14Top = 72;
-constexpr int kLabel14TopLarge = 80;
-constexpr int kLabel14Left = 232;
 
 // Sender of a message from the checking functions: shows it, then marks the
 // entry red once the user has closed it.
@@ -205,19 +219,7 @@ Environment Environment::fromSystem()
     const QString point = locale.decimalPoint();
     if (point.size() == 1 && point[0].unicode() < 0x80)
         env.numberFormat.decimalSeparator = static_cast<char>(point[0].unicode());
-    const QDate today = QDate::currentDate();
-    env.today = {today.year(), today.month(), today.day()};
-    env.shortDatePattern = locale.dateFormat(QLocale::ShortFormat);
-    for (int m = 1; m <= 12; ++m) {
-        env.dateNames.shortMonths[static_cast<std::size_t>(m - 1)] =
-            locale.monthName(m, QLocale::ShortFormat).toStdString();
-        env.dateNames.longMonths[static_cast<std::size_t>(m - 1)] = locale.monthName(m).toStdString();
-    }
-    for (int d = 1; d <= 7; ++d) {
-        env.dateNames.shortDays[static_cast<std::size_t>(d - 1)] =
-            locale.dayName(d, QLocale::ShortFormat).toStdString();
-        env.dateNames.longDays[static_cast<std::size_t>(d - 1)] = locale.dayName(d).toStdString();
-    }
+    env.reportDate = locale.toString(QDate::currentDate(), QLocale::ShortFormat);
     env.copyToClipboard = [](const QString& text) {
         QClipboard* clipboard = QGuiApplication::clipboard();
         clipboard->setText(text);
@@ -226,28 +228,26 @@ Environment Environment::fromSystem()
     return env;
 }
 
-void loadFontsBesideProgram()
-{
-#ifdef Q_OS_WIN
-    const QDir fonts(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
-    for (const QString& file : fonts.entryList({QStringLiteral("*.ttf")}, QDir::Files))
-        QFontDatabase::addApplicationFont(fonts.filePath(file));
-#endif
-}
-
 TForm1::TForm1(Environment environment, QWidget* parent) : QWidget(parent), Env(std::move(environment))
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Quorvane V 2.1.0"));
+    setWindowTitle(QStringLiteral("Quorvane V " QUORVANE_VERSION));
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPointSize(8);
     setFont(font);
     // The colours of the texts carry meaning and were chosen for a light
     // window: keep it light whatever the desktop's theme.
     setPalette(lightPalette());
+    move(20, 20);
+    // Room for panel 4 (down to y = 555) and a small margin; with the frame
+    // the window is about 590 x 590.
+    resize(580, 562);
     buildControls();
-    runCreationSteps();
-    bindHandlers();
+    chainTabOrder();
+    AdjustCount = 1;
+    ReportTitle = qs(report::ReportTitle(Env.reportDate.toStdString()));
+    ReportLines << ReportTitle;
+    showReportInMemo();
 }
 
 TForm1::~TForm1() = default;
@@ -257,46 +257,75 @@ void TForm1::buildControls()
     // Panels in the classic style: the frame starts half a line down with the
     // title on its top line, so controls placed near the top (Recalcula at
     // 12) stay inside the frame.
-    PanelStyle = QStyleFactory::create(QStringLiteral("Windows"));
-    if (PanelStyle != nullptr)
-        PanelStyle->setParent(this);
-    for (std::size_t i = 0; i < GroupBox.size(); ++i) {
-        GroupBox[i] = new QGroupBox(QString::fromUtf8(kGroupTitles[i]), this);
-        GroupBox[i]->setStyle(PanelStyle);
-        GroupBox[i]->setObjectName(QStringLiteral("GroupBox%1").arg(i + 1));
+    QStyle* panelStyle = QStyleFactory::create(QStringLiteral("Windows"));
+    if (panelStyle != nullptr)
+        panelStyle->setParent(this);
+    for (const PanelControl& c : kPanels) {
+        auto* box = new QGroupBox(QString::fromUtf8(c.title), this);
+        box->setObjectName(QString::fromUtf8(c.objectName));
+        box->setStyle(panelStyle);
+        box->setGeometry(c.left, c.top, c.width, c.height);
+        Panels[static_cast<std::size_t>(c.key)] = box;
     }
-    for (std::size_t i = 0; i < LabeledEdit.size(); ++i) {
-        const EntryControl& c = kEntries[i];
-        auto* edit = new TLabeledEdit(GroupBox[static_cast<std::size_t>(c.group)], QString::fromUtf8(c.caption));
-        edit->setObjectName(QStringLiteral("LabeledEdit%1").arg(i + 1));
-        edit->EditLabel->setObjectName(QStringLiteral("LabeledEdit%1Label").arg(i + 1));
+    for (const EntryControl& c : kEntries) {
+        auto* edit = new TLabeledEdit(panel(c.panel), QString::fromUtf8(c.caption));
+        edit->setObjectName(QString::fromUtf8(c.objectName));
+        edit->EditLabel->setObjectName(edit->objectName() + QStringLiteral("Label"));
         edit->setText(QString::fromUtf8(c.defaultText));
         edit->place(c.left, c.top, c.width, kEditHeight);
-        LabeledEdit[i] = edit;
+        Entries[static_cast<std::size_t>(c.key)] = edit;
+        if (core::isNumeric(c.key))
+            connect(edit, &QLineEdit::textChanged, this, [this, e = c.key] { NumericEntryChange(e); });
     }
-    for (std::size_t i = 0; i < Edit.size(); ++i) {
-        Edit[i] = new QLineEdit(GroupBox[2]);
-        Edit[i]->setObjectName(QStringLiteral("Edit%1").arg(i + 1));
-        Edit[i]->setReadOnly(true);
-        Edit[i]->setAccessibleName(QString::fromUtf8(kResultFields[i].name));
-        Edit[i]->setGeometry(kResultFields[i].left, kResultFields[i].top, kResultFields[i].width, kEditHeight);
+    for (const ResultControl& c : kResults) {
+        auto* field = new QLineEdit(panel(Panel::Limiter));
+        field->setObjectName(QString::fromUtf8(c.objectName));
+        field->setReadOnly(true);
+        field->setAccessibleName(QString::fromUtf8(c.name));
+        field->setGeometry(c.left, c.top, c.width, kEditHeight);
+        ResultFields[static_cast<std::size_t>(c.key)] = field;
     }
-    for (std::size_t i = 0; i < Label.size(); ++i) {
-        const CaptionedControl& c = kLabels[i];
-        Label[i] = new QLabel(GroupBox[static_cast<std::size_t>(c.group)]);
-        Label[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
-        Label[i]->move(c.left, c.top);
-        setCaption(Label[i], QString::fromUtf8(c.caption));
-    }
-    for (std::size_t i = 0; i < Button.size(); ++i) {
-        const CaptionedControl& c = kButtons[i];
-        Button[i] = new QPushButton(QString::fromUtf8(c.caption), GroupBox[static_cast<std::size_t>(c.group)]);
-        Button[i]->setObjectName(QStringLiteral("Button%1").arg(i + 1));
-        Button[i]->setAccessibleName(Button[i]->text());
-        Button[i]->setGeometry(c.left, c.top, kButtonWidth, kButtonHeight);
+    const auto addLabel = [this](const LabelControl& c) {
+        auto* label = new QLabel(panel(c.panel));
+        label->setObjectName(QString::fromUtf8(c.objectName));
+        label->move(c.left, c.top);
+        setCaption(label, QString::fromUtf8(c.caption));
+        return label;
+    };
+    for (const LabelControl& c : kCaptions)
+        addLabel(c);
+    for (std::size_t i = 0; i < kStatusLines.size(); ++i)
+        StatusLines[i] = addLabel(kStatusLines[i]);
+
+    struct ButtonControl {
+        QPushButton* TForm1::*member;
+        Panel panel;
+        const char* objectName;
+        const char* caption;
+        int left, top;
+        void (TForm1::*click)();
+    };
+    const ButtonControl buttons[] = {
+        {&TForm1::SpeakerAceita, Panel::Speaker, "Button1", "Aceita", 480, 75, &TForm1::Button1Click},
+        {&TForm1::AmplifierAceita, Panel::Amplifier, "Button2", "Aceita", 480, 75, &TForm1::Button2Click},
+        {&TForm1::Calcula, Panel::Limiter, "Button3", "Calcula", 480, 160, &TForm1::Button3Click},
+        {&TForm1::Recalcula, Panel::Diversos, "Button4", "Recalcula", 480, 12, &TForm1::Button4Click},
+        {&TForm1::Listar, Panel::Diversos, "Button5", "Listar", 480, 40, &TForm1::Button5Click},
+        {&TForm1::Sair, Panel::Diversos, "Button6", "Sair", 480, 70, &TForm1::Button6Click},
+        {&TForm1::Voltar, Panel::Diversos, "Button7", "Voltar", 392, 40, &TForm1::Button7Click},
+    };
+    for (const ButtonControl& c : buttons) {
+        auto* button = new QPushButton(QString::fromUtf8(c.caption), panel(c.panel));
+        button->setObjectName(QString::fromUtf8(c.objectName));
+        button->setAccessibleName(button->text());
+        button->setGeometry(c.left, c.top, kButtonWidth, kButtonHeight);
         // Return and Enter press the focused button, as Space does.
-        Button[i]->setAutoDefault(true);
+        button->setAutoDefault(true);
+        connect(button, &QPushButton::clicked, this, c.click);
+        this->*c.member = button;
     }
+    Voltar->hide();
+
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);
@@ -306,50 +335,28 @@ void TForm1::buildControls()
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setGeometry(5, 10, 570, 420);
+    Memo1->hide();
+}
 
-    // Tab order: panel by panel, and inside each panel as the user reads it;
-    // Edit4 comes last in panel 3, after "Calcula".
-    std::vector<QWidget*> chain(LabeledEdit.begin(), LabeledEdit.begin() + 6);
-    chain.push_back(Button[0]);
-    chain.insert(chain.end(), LabeledEdit.begin() + 6, LabeledEdit.end());
-    chain.insert(chain.end(),
-        {Button[1], Edit[0], Edit[1], Edit[2], Edit[4], Edit[5], Edit[6], Edit[7], Edit[8], Edit[9], Edit[10], Edit[11],
-            Button[2], Edit[3], Button[3], Button[4], Button[5], Button[6], Memo1});
+void TForm1::chainTabOrder()
+{
+    // Panel by panel, and inside each panel as the user reads it; but the
+    // right-hand dBu field comes last in panel 3, after "Calcula".
+    std::vector<QWidget*> chain;
+    chain.reserve(Entries.size() + ResultFields.size() + 8);  // and seven buttons and the memo
+    const auto addEntries = [this, &chain](const std::array<Entry, 6>& entries) {
+        std::transform(entries.begin(), entries.end(), std::back_inserter(chain), [this](Entry e) { return entry(e); });
+    };
+    addEntries(core::kSpeakerEntries);
+    chain.push_back(SpeakerAceita);
+    addEntries(core::kAmplifierEntries);
+    chain.push_back(AmplifierAceita);
+    std::copy_if(ResultFields.begin(), ResultFields.end(), std::back_inserter(chain),
+        [this](const QLineEdit* field) { return field != resultField(Result::LimDbuRight); });
+    chain.insert(chain.end(), {Calcula, resultField(Result::LimDbuRight), Recalcula, Listar, Sair, Voltar, Memo1});
     for (std::size_t i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
-}
-
-void TForm1::runCreationSteps()
-{
-    move(20, 20);
-    // Room for panel 4 (down to y = 555) and a small margin; with the frame
-    // the window is about 590 x 590.
-    resize(580, 562);
-    GroupBox[0]->setGeometry(5, 10, 570, 115);
-    GroupBox[1]->setGeometry(5, 135, 570, 115);
-    GroupBox[2]->setGeometry(5, 255, 570, 195);
-    GroupBox[3]->setGeometry(5, 455, 570, 100);
-    AdjustCount = 1;
-    Memo1->hide();
-    Memo1->setGeometry(5, 10, 570, 420);
-    ReportTitle = qs(report::ReportTitle(Env.today, Env.shortDatePattern.toStdString(), Env.dateNames));
-    ReportLines << ReportTitle;
-    showReportInMemo();
-    Button[6]->hide();
-}
-
-void TForm1::bindHandlers()
-{
-    for (const core::EntrySpec& spec : core::entrySpecs()) {
-        if (spec.number == nullptr)
-            continue;
-        const Entry e = spec.entry;
-        connect(entry(e), &QLineEdit::textChanged, this, [this, e] { NumericEntryChange(e); });
-    }
-    const std::array<void (TForm1::*)(), 7> clicks{&TForm1::Button1Click, &TForm1::Button2Click, &TForm1::Button3Click,
-        &TForm1::Button4Click, &TForm1::Button5Click, &TForm1::Button6Click, &TForm1::Button7Click};
-    for (std::size_t i = 0; i < clicks.size(); ++i)
-        connect(Button[i], &QPushButton::clicked, this, clicks[i]);
 }
 
 void TForm1::setMessageBox(MessageBox messageBox) { Message = std::move(messageBox); }
@@ -391,53 +398,39 @@ void TForm1::guarded(const std::function<void()>& handler)
     }
 }
 
-QLineEdit* TForm1::entry(Entry e) const { return LabeledEdit[static_cast<std::size_t>(core::entryIndex(e))]; }
+QGroupBox* TForm1::panel(Panel p) const { return Panels[static_cast<std::size_t>(p)]; }
 
-void TForm1::setEntryText(Entry e, const std::string& text)
-{
-    // On a numeric entry a changed text runs its change handler, which
-    // re-reads what the user now sees.
-    entry(e)->setText(qs(text));
-}
+QLineEdit* TForm1::entry(Entry e) const { return Entries[static_cast<std::size_t>(e)]; }
 
-void TForm1::acceptEntries(Entry first, Entry last)
+QLineEdit* TForm1::resultField(core::ResultField field) const { return ResultFields[static_cast<std::size_t>(field)]; }
+
+void TForm1::acceptEntries(const std::array<Entry, 6>& entries)
 {
-    for (int i = core::entryIndex(first); i <= core::entryIndex(last); ++i) {
-        const auto e = static_cast<Entry>(i);
+    for (const Entry e : entries) {
         const std::string shown = core::acceptEntry(Worksheet, e, entry(e)->text().toStdString(), Env.numberFormat);
         setFontColor(entry(e), clBlue);
-        setEntryText(e, shown);
+        // On a numeric entry the changed text runs its change handler, which
+        // re-reads what the user now sees.
+        entry(e)->setText(qs(shown));
     }
 }
 
-void TForm1::setEntriesReadOnly(Entry first, Entry last, bool readOnly)
+void TForm1::setEntriesReadOnly(const std::array<Entry, 6>& entries, bool readOnly)
 {
-    for (int i = core::entryIndex(first); i <= core::entryIndex(last); ++i)
-        entry(static_cast<Entry>(i))->setReadOnly(readOnly);
+    for (const Entry e : entries)
+        entry(e)->setReadOnly(readOnly);
 }
 
-// Label14 carries the last line of panel 4: in the loudspeaker's form at its
-// home place, in the amplifier's form lower, larger and red.
-void TForm1::placeLabel14(int top, int points, const QColor& color)
+void TForm1::showStatusLines(
+    const std::array<std::string, 6>& captions, int lastTop, int lastPoints, const QColor& lastColor)
 {
-    QLabel* label14 = Label[13];
-    label14->move(kLabel14Left, top);
-    setFontSize(label14, points);
-    setFontColor(label14, color);
-}
-
-void TForm1::setCaptions(const std::array<std::string, 6>& captions)
-{
+    QLabel* last = StatusLines.back();
+    last->move(kStatusLines.back().left, lastTop);
+    setFontSize(last, lastPoints);
+    setFontColor(last, lastColor);
+    // Each line takes its text's size, in the font it now has.
     for (std::size_t i = 0; i < captions.size(); ++i)
-        setCaption(Label[8 + i], qs(captions[i]));
-}
-
-void TForm1::appendReportLines(const std::vector<std::string>& lines)
-{
-    // Calcula is hidden in the report view: the memo takes the lines when it
-    // is next shown.
-    for (const std::string& line : lines)
-        ReportLines << qs(line);
+        setCaption(StatusLines[i], qs(captions[i]));
 }
 
 void TForm1::showReportInMemo()
@@ -463,96 +456,88 @@ void TForm1::NumericEntryChange(Entry e)
 void TForm1::Button1Click()
 {
     guarded([this] {
-        acceptEntries(Entry::LabeledEdit1, Entry::LabeledEdit6);
+        acceptEntries(core::kSpeakerEntries);
         WindowSink sink(*this, [this](Entry e) { return entry(e); });
         core::CheckSpeakerData(Worksheet, sink);
         core::DeriveSpeakerValues(Worksheet);
-        placeLabel14(kLabel14Top, 8, clBlack);
-        setCaptions(core::speakerCaptions(Worksheet, Env.numberFormat));
-        entry(Entry::LabeledEdit7)->setFocus();
+        showStatusLines(core::speakerCaptions(Worksheet, Env.numberFormat), kLastLineTop, 8, clBlack);
+        entry(Entry::AmpBrand)->setFocus();
         // "Calcula" may have left panel 2's "Aceita" hidden: the focus then
         // stays on the amplifier's brand.
-        if (!Button[1]->isHidden())
-            Button[1]->setFocus();
+        if (!AmplifierAceita->isHidden())
+            AmplifierAceita->setFocus();
     });
 }
 
 void TForm1::Button2Click()
 {
     guarded([this] {
-        Button[0]->hide();
-        setEntriesReadOnly(Entry::LabeledEdit1, Entry::LabeledEdit6, true);
-        acceptEntries(Entry::LabeledEdit7, Entry::LabeledEdit12);
+        SpeakerAceita->hide();
+        setEntriesReadOnly(core::kSpeakerEntries, true);
+        acceptEntries(core::kAmplifierEntries);
         WindowSink sink(*this, [this](Entry e) { return entry(e); });
         core::CheckAmplifierData(Worksheet, sink);
         core::DeriveAmplifierValues(Worksheet);
-        const auto captions = core::amplifierCaptions(Worksheet, Env.numberFormat);
-        for (std::size_t i = 0; i < 5; ++i)
-            setCaption(Label[8 + i], qs(captions[i]));
-        placeLabel14(kLabel14TopLarge, 10, clRed);
-        setCaption(Label[13], qs(captions[5]));
-        Button[2]->setFocus();
+        showStatusLines(core::amplifierCaptions(Worksheet, Env.numberFormat), kLastLineTopLarge, 10, clRed);
+        Calcula->setFocus();
     });
 }
 
 void TForm1::Button3Click()
 {
     guarded([this] {
-        Button[1]->hide();
-        setEntriesReadOnly(Entry::LabeledEdit7, Entry::LabeledEdit12, true);
+        AmplifierAceita->hide();
+        setEntriesReadOnly(core::kAmplifierEntries, true);
         if (core::ComputeLimiterSettings(Worksheet)) {
             ShowMessage(QString::fromUtf8(core::kThresholdWarning));
-            Button[1]->show();
-            QLineEdit* crest = entry(Entry::LabeledEdit12);
+            AmplifierAceita->show();
+            QLineEdit* crest = entry(Entry::CrestDb);
             crest->setReadOnly(false);
             setFontColor(crest, clRed);
             crest->setFocus();
         }
-        const auto texts = core::limiterFieldTexts(Worksheet, Env.numberFormat);
-        // Left column first, then the right column in red, then the times.
-        for (std::size_t i : {0, 2, 4})
-            Edit[i]->setText(qs(texts[i]));
-        for (std::size_t i : {1, 3, 5}) {
-            setFontColor(Edit[i], clRed);
-            Edit[i]->setText(qs(texts[i]));
+        for (const ResultControl& c : kResults) {
+            if (c.red)
+                setFontColor(resultField(c.key), clRed);
+            resultField(c.key)->setText(qs(core::resultFieldText(Worksheet, c.key, Env.numberFormat)));
         }
-        for (std::size_t i = 6; i < 12; ++i)
-            Edit[i]->setText(qs(texts[i]));
-        for (std::size_t i = 8; i < 14; ++i)
-            setCaption(Label[i], QString());
-
-        appendReportLines(report::BuildReportBlock(Worksheet, AdjustCount, Env.numberFormat));
+        for (QLabel* line : StatusLines)
+            setCaption(line, QString());
+        // Calcula is hidden in the report view: the memo takes the block
+        // when it is next shown.
+        for (const std::string& line : report::BuildReportBlock(Worksheet, AdjustCount, Env.numberFormat))
+            ReportLines << qs(line);
         ++AdjustCount;
-        Button[3]->setFocus();
+        Recalcula->setFocus();
     });
 }
 
 void TForm1::Button4Click()
 {
     guarded([this] {
-        Button[0]->show();
-        Button[1]->show();
-        for (const core::EntrySpec& spec : core::entrySpecs()) {
-            setFontColor(entry(spec.entry), clGreen);
-            setEntryText(spec.entry, core::recalcEntryText(Worksheet, spec.entry, Env.numberFormat));
+        SpeakerAceita->show();
+        AmplifierAceita->show();
+        for (const EntryControl& c : kEntries) {
+            setFontColor(entry(c.key), clGreen);
+            entry(c.key)->setText(qs(core::recalcEntryText(Worksheet, c.key, Env.numberFormat)));
+            entry(c.key)->setReadOnly(false);
         }
-        setEntriesReadOnly(Entry::LabeledEdit1, Entry::LabeledEdit12, false);
-        for (QLineEdit* edit : Edit)
-            edit->clear();
-        entry(Entry::LabeledEdit1)->setFocus();
+        for (QLineEdit* field : ResultFields)
+            field->clear();
+        entry(Entry::SpkBrand)->setFocus();
     });
 }
 
 void TForm1::Button5Click()
 {
     guarded([this] {
-        for (int i = 0; i < 3; ++i)
-            GroupBox[static_cast<std::size_t>(i)]->hide();
-        Button[3]->hide();
+        for (const Panel p : {Panel::Speaker, Panel::Amplifier, Panel::Limiter})
+            panel(p)->hide();
+        Recalcula->hide();
         showReportInMemo();
         Memo1->show();
-        Button[6]->setGeometry(480, 12, kButtonWidth, Button[6]->height());
-        Button[6]->show();
+        Voltar->setGeometry(480, 12, kButtonWidth, Voltar->height());
+        Voltar->show();
     });
 }
 
@@ -566,7 +551,7 @@ void TForm1::Button6Click()
             return;
         }
         ReportOnClipboard = true;
-        Button[3]->show();
+        Recalcula->show();
         showReportInMemo();
         Memo1->selectAll();
         ShowMessage(kCopied);
@@ -577,12 +562,12 @@ void TForm1::Button6Click()
 void TForm1::Button7Click()
 {
     guarded([this] {
-        for (int i = 0; i < 3; ++i)
-            GroupBox[static_cast<std::size_t>(i)]->show();
-        Button[3]->show();
+        for (const Panel p : {Panel::Speaker, Panel::Amplifier, Panel::Limiter})
+            panel(p)->show();
+        Recalcula->show();
         Memo1->hide();
-        Button[6]->hide();
-        Button[3]->setFocus();
+        Voltar->hide();
+        Recalcula->setFocus();
     });
 }
 

@@ -22,12 +22,12 @@ struct RecordingSink : core::MessageSink {  // the texts are checked where the w
 };
 
 // The window's default entries, accepted and derived, with one entry changed.
-Worksheet defaultsWith(Entry entry = Entry::LabeledEdit1, const char* text = "", bool derive = true)
+Worksheet defaultsWith(Entry entry = Entry::SpkBrand, const char* text = "", bool derive = true)
 {
     Worksheet ws;
-    for (const auto& [e, t] : {std::pair{Entry::LabeledEdit3, "8"}, {Entry::LabeledEdit4, "125"},
-             {Entry::LabeledEdit5, "1250"}, {Entry::LabeledEdit6, "2000"}, {Entry::LabeledEdit9, "0.775"},
-             {Entry::LabeledEdit10, "8"}, {Entry::LabeledEdit11, "1000"}, {Entry::LabeledEdit12, "6"}, {entry, text}})
+    for (const auto& [e, t] : {std::pair{Entry::SpkZnom, "8"}, {Entry::SpkPmax, "125"}, {Entry::FreqRec, "1250"},
+             {Entry::FreqDes, "2000"}, {Entry::AmpVin, "0.775"}, {Entry::AmpZnom, "8"}, {Entry::AmpPmax, "1000"},
+             {Entry::CrestDb, "6"}, {entry, text}})
         core::acceptEntry(ws, e, t, {});
     if (derive) {
         core::DeriveSpeakerValues(ws);
@@ -39,14 +39,13 @@ Worksheet defaultsWith(Entry entry = Entry::LabeledEdit1, const char* text = "",
 TEST(Rules, AreTestedOnTheValuesAsShown)
 {
     using E = Entry;
-    const std::tuple<Entry, const char*, bool> rows[] = {{E::LabeledEdit3, "0.999", false},
-        {E::LabeledEdit3, "32.004", false}, {E::LabeledEdit3, "32.01", true}, {E::LabeledEdit3, "0.99", true},
-        {E::LabeledEdit4, "4999.99", false}, {E::LabeledEdit4, "4999.996", true}, {E::LabeledEdit4, "0", true},
-        {E::LabeledEdit4, "0.01", false}, {E::LabeledEdit6, "1249.999", false}, {E::LabeledEdit6, "1249.99", true},
-        {E::LabeledEdit9, "0.001", false}, {E::LabeledEdit9, "0.0004", true}, {E::LabeledEdit9, "49.9996", true},
-        {E::LabeledEdit10, "127.996", true}, {E::LabeledEdit10, "0", true}, {E::LabeledEdit10, "0.01", false},
-        {E::LabeledEdit11, "0.01", false}, {E::LabeledEdit11, "9999.99", false}, {E::LabeledEdit11, "0", true},
-        {E::LabeledEdit12, "0", false}, {E::LabeledEdit12, "-0.01", true}};
+    const std::tuple<Entry, const char*, bool> rows[] = {{E::SpkZnom, "0.999", false}, {E::SpkZnom, "32.004", false},
+        {E::SpkZnom, "32.01", true}, {E::SpkZnom, "0.99", true}, {E::SpkPmax, "4999.99", false},
+        {E::SpkPmax, "4999.996", true}, {E::SpkPmax, "0", true}, {E::SpkPmax, "0.01", false},
+        {E::FreqDes, "1249.999", false}, {E::FreqDes, "1249.99", true}, {E::AmpVin, "0.001", false},
+        {E::AmpVin, "0.0004", true}, {E::AmpVin, "49.9996", true}, {E::AmpZnom, "127.996", true},
+        {E::AmpZnom, "0", true}, {E::AmpZnom, "0.01", false}, {E::AmpPmax, "0.01", false},
+        {E::AmpPmax, "9999.99", false}, {E::AmpPmax, "0", true}, {E::CrestDb, "0", false}, {E::CrestDb, "-0.01", true}};
     for (const auto& [entry, text, refused] : rows) {
         RecordingSink sink;
         const Worksheet ws = defaultsWith(entry, text, false);
@@ -94,8 +93,8 @@ TEST(Arithmetic, UndefinedFormulasSayWhyAndLeaveTheWorksheetAlone)
 TEST(Limiter, WarnsOnlyAboveTheInputVoltageAndScalesWithFrequency)
 {
     using W = Worksheet;
-    Worksheet ws = defaultsWith(Entry::LabeledEdit12, "13");
-    Worksheet small = defaultsWith(Entry::LabeledEdit4, "1");  // 31 mV, still with its dBu and dBV
+    Worksheet ws = defaultsWith(Entry::CrestDb, "13");
+    Worksheet small = defaultsWith(Entry::SpkPmax, "1");  // 31 mV, still with its dBu and dBV
     EXPECT_FALSE(core::ComputeLimiterSettings(ws));
     EXPECT_EQ(ws.LimVout, 0.77408153f);
     ws.CrestLin = 2.5f;  // 0.4 x 2.5 x 1000 W / 1000 W: the threshold is the input voltage itself
@@ -104,8 +103,7 @@ TEST(Limiter, WarnsOnlyAboveTheInputVoltageAndScalesWithFrequency)
         EXPECT_FALSE(core::ComputeLimiterSettings(*computed));
     EXPECT_EQ(ws.LimVout, ws.AmpVin);
     // Panel 2's values are the numbers as shown: sqrt(1000 W x 8.13 ohm), not x 8.127 ohm.
-    EXPECT_EQ(
-        core::amplifierCaptions(defaultsWith(Entry::LabeledEdit10, "8.127"), {})[0], "Tensao Maxima Power  : 90.17");
+    EXPECT_EQ(core::amplifierCaptions(defaultsWith(Entry::AmpZnom, "8.127"), {})[0], "Tensao Maxima Power  : 90.17");
     // The times away from 2000 Hz, in ms: attack slow, medium, fast, release slow, medium, fast.
     const core::WorksheetNumber times[] = {
         &W::AttackSlow, &W::AttackMedium, &W::AttackFast, &W::ReleaseSlow, &W::ReleaseMedium, &W::ReleaseFast};

@@ -16,7 +16,7 @@ window() { timeout 5 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null
 
 "$program" >"$work/app.log" 2>&1 &
 app=$!
-xdotool windowfocus --sync "$(window '^Quorvane V 2\.1\.0$')" || { cat "$work/app.log" >&2 && exit 1; }
+xdotool windowfocus --sync "$(window '^Quorvane V [0-9.]+$')" || { cat "$work/app.log" >&2 && exit 1; }
 for key in Tab Tab Tab Tab Tab Tab Return Return Return Tab Tab Return; do xdotool key "$key" && sleep 0.2; done  # Aceita, Aceita, Calcula; Sair
 xdotool windowfocus --sync "$(window '^Quorvane$')" key Return || fail "no message after Sair"
 sleep 0.5

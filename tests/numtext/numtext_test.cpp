@@ -61,15 +61,4 @@ TEST(FloatToStr, FifteenSignificantDigits)
     EXPECT_EQ(numtext::FloatToStr(0.05, kComma), "0,05");
 }
 
-TEST(DateToStr, FollowsTheShortDatePattern)
-{
-    numtext::DateNames names;
-    names.shortMonths[11] = "Dec";
-    names.longDays[0] = "segunda-feira";  // 7 December 2026 is a Monday
-    const std::pair<const char*, const char*> rows[] = {{"M/d/yy", "12/7/26"}, {"d MMM yyyy", "7 Dec 2026"},
-        {"dddd, d 'de' MMMM yy''", "segunda-feira, 7 de 12 26'"}};  // no month name: the number
-    for (const auto& [pattern, expected] : rows)
-        EXPECT_EQ(numtext::DateToStr({2026, 12, 7}, pattern, names), expected);
-}
-
 }  // namespace

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/tform1.h"
+#include "app/carried_fonts.h"
 
 int main(int argc, char** argv)
 {
@@ -22,7 +22,7 @@ int main(int argc, char** argv)
     qputenv("LC_ALL", "pt_BR.UTF-8");
     QApplication app(argc, argv);
     QApplication::setPalette(QPalette(Qt::white, QColor(0x30, 0x30, 0x30)));  // as a dark desktop theme gives
-    ui::loadFontsBesideProgram();
+    app::loadCarriedFonts();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -102,70 +102,71 @@ void expectFitsAndApart(const QWidget* form)
     }
 }
 
+// The controls a test touches, by what the user reads on them.
+constexpr const char* SpeakerAceita = "Button1";
+constexpr const char* AmplifierAceita = "Button2";
+constexpr const char* Calcula = "Button3";
+constexpr const char* Recalcula = "Button4";
+constexpr const char* Listar = "Button5";
+constexpr const char* Sair = "Button6";
+constexpr const char* Voltar = "Button7";
+constexpr const char* SpkBrand = "LabeledEdit1";
+constexpr const char* SpkPmax = "LabeledEdit4";
+constexpr const char* CrestDb = "LabeledEdit12";
+
 class FormTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         const auto copy = [this](const QString& text) { return (clipboard = text, clipboardWorks); };
-        form = std::make_unique<ui::TForm1>(ui::Environment{{'.'}, {2026, 12, 7}, "dd/MM/yyyy", {}, copy});
+        form = std::make_unique<ui::TForm1>(ui::Environment{{'.'}, "07/12/2026", copy});
         form->setMessageBox([this](const QString& text) { messages << text; });
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        seen = look(form.get());
     }
 
-    QLineEdit* entry(int n) const { return form->findChild<QLineEdit*>(QStringLiteral("LabeledEdit%1").arg(n)); }
-    QPushButton* button(int n) const { return form->findChild<QPushButton*>(QStringLiteral("Button%1").arg(n)); }
-    void click(std::initializer_list<int> buttons) const
+    QWidget* control(const char* name) const { return form->findChild<QWidget*>(name); }
+    void click(std::initializer_list<const char*> buttons) const
     {
-        for (const int n : buttons)
-            QTest::mouseClick(button(n), Qt::LeftButton);
+        for (const char* name : buttons)
+            QTest::mouseClick(control(name), Qt::LeftButton);
     }
 
     // Replaces an entry's text as a user does: select all, erase, then type
     // key by key, one change per character.
-    void type(int n, const QString& text) const
+    void type(const char* name, const QString& text) const
     {
-        entry(n)->selectAll();
-        QTest::keyClick(entry(n), Qt::Key_Backspace);
+        auto* entry = qobject_cast<QLineEdit*>(control(name));
+        entry->selectAll();
+        QTest::keyClick(entry, Qt::Key_Backspace);
         for (const char32_t c : text.toUcs4())
-            QTest::sendKeyEvent(QTest::Click, entry(n), Qt::Key_unknown, QString::fromUcs4(&c, 1), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Click, entry, Qt::Key_unknown, QString::fromUcs4(&c, 1), Qt::NoModifier);
     }
 
     // Clicks, then states every change the user sees and where the focus is.
-    void step(std::initializer_list<int> buttons, const QWidget* focus, const char* expected)
+    void step(std::initializer_list<const char*> buttons, const char* focus, const char* expected)
     {
         click(buttons);
         const Look now = look(form.get());
         EXPECT_EQ(changes(seen, now), QString::fromUtf8(expected));
-        EXPECT_EQ(form->focusWidget(), focus);
+        EXPECT_EQ(form->focusWidget(), control(focus));
         expectFitsAndApart(form.get());
         seen = now;
     }
 
     std::unique_ptr<ui::TForm1> form;
-    Look seen;
+    Look seen;  // the window as the last step left it
     QStringList messages;
     QString clipboard;
     bool clipboardWorks = true;
 };
 
-TEST_F(FormTest, TheDefaultPassAndTheReportView)
+TEST_F(FormTest, StartsWithTheDefaultEntriesAndTabsInReadingOrder)
 {
-    QStringList order, names;  // Tab walks the panels in reading order and comes back
-    for (int i = 0; i < 30; ++i) {
-        QTest::keyClick(form->focusWidget(), Qt::Key_Tab);
-        order << form->focusWidget()->objectName();
-        names << form->focusWidget()->accessibleName().trimmed();  // what a screen reader says
-    }
-    EXPECT_EQ(order.join(' '),
-        "LabeledEdit2 LabeledEdit3 LabeledEdit4 LabeledEdit5 LabeledEdit6 Button1 LabeledEdit7 LabeledEdit8 "
-        "LabeledEdit9 LabeledEdit10 LabeledEdit11 LabeledEdit12 Button2 Edit1 Edit2 Edit3 Edit5 Edit6 Edit7 Edit8 "
-        "Edit9 Edit10 Edit11 Edit12 Button3 Edit4 Button4 Button5 Button6 LabeledEdit1");
-    EXPECT_FALSE(names.contains(QString()));
-    EXPECT_EQ(QSet<QString>(names.begin(), names.end()).size(), names.size() - 1);  // but two "Aceita"
-    step({}, entry(1),
+    EXPECT_EQ(changes({}, seen),
         "Button1 480,75 75x25 'Aceita'; Button2 480,75 75x25 'Aceita'; Button3 480,160 75x25 'Calcula'; "
         "Button4 480,12 75x25 'Recalcula'; Button5 480,40 75x25 'Listar'; Button6 480,70 75x25 'Sair'; "
         "Button7 392,40 75x25 'Voltar' hidden; Edit1 235,25 100x21 ro; Edit2 350,25 100x21 ro; "
@@ -194,60 +195,90 @@ TEST_F(FormTest, TheDefaultPassAndTheReportView)
         "LabeledEdit10Label 120,59 '2.4 - Znom (Ohms)'; LabeledEdit11 235,75 100x21 '1000'; "
         "LabeledEdit11Label 235,59 '2.5 - Pmax @ Znom'; LabeledEdit12 352,75 100x21 '6'; "
         "LabeledEdit12Label 352,59 '2.6 - Fator Crista (dB)'; Memo1 5,10 570x420 ro hidden");
-    step({1, 1}, button(2),
+    EXPECT_EQ(form->focusWidget(), control(SpkBrand));
+    expectFitsAndApart(form.get());
+    QStringList order, names;  // Tab walks the panels in reading order and comes back
+    for (int i = 0; i < 30; ++i) {
+        QTest::keyClick(form->focusWidget(), Qt::Key_Tab);
+        order << form->focusWidget()->objectName();
+        names << form->focusWidget()->accessibleName().trimmed();  // what a screen reader says
+    }
+    EXPECT_EQ(order.join(' '),
+        "LabeledEdit2 LabeledEdit3 LabeledEdit4 LabeledEdit5 LabeledEdit6 Button1 LabeledEdit7 LabeledEdit8 "
+        "LabeledEdit9 LabeledEdit10 LabeledEdit11 LabeledEdit12 Button2 Edit1 Edit2 Edit3 Edit5 Edit6 Edit7 Edit8 "
+        "Edit9 Edit10 Edit11 Edit12 Button3 Edit4 Button4 Button5 Button6 LabeledEdit1");
+    EXPECT_FALSE(names.contains(QString()));
+    EXPECT_EQ(QSet<QString>(names.begin(), names.end()).size(), names.size() - 1);  // but two "Aceita"
+}
+
+TEST_F(FormTest, TheDefaultPassFillsPanelFourThenPanelThree)
+{
+    step({SpeakerAceita, SpeakerAceita}, AmplifierAceita,
         "Label9 'Tensao   (01) Driver : 20'; Label10 'Potencia (01) Driver : 50'; "
         "Label11 'Tensao   (02) Driver : 28.2842712402344'; Label12 'Potencia (02) Driver : 100'; "
         "Label13 'Tensao   (03) Driver : 40'; Label14 'Potencia (03) Driver : 200'; "
         "LabeledEdit1 '      Tamsorel      ' blue; LabeledEdit2 '      TQ 2005      ' blue; LabeledEdit3 blue; "
         "LabeledEdit4 '125.00' blue; LabeledEdit5 '1250.00' blue; LabeledEdit6 '2000.00' blue");
-    const Look speaker = seen;  // the brand gains three spaces a side at each Aceita
-    step({2}, button(3),
+    step({AmplifierAceita}, Calcula,
         "Button1 hidden; Label9 'Tensao Maxima Power  : 89.44'; Label10 'Ganho Linear (X)     : 115.41'; "
         "Label11 'Ganho LOG dB (X dB)  : 41.24'; Label12 'Fator Crista (Vezes) : 3.98'; "
         "Label13 'Fator Crista (dB)    : 6.00'; Label14 232,80 'Fator Crista Max (dB): 13.01' red 10pt; "
         "LabeledEdit1 ro; LabeledEdit2 ro; LabeledEdit3 ro; LabeledEdit4 ro; LabeledEdit5 ro; LabeledEdit6 ro; "
         "LabeledEdit7 '   Morvask   ' blue; LabeledEdit8 '   RZ 2005   ' blue; LabeledEdit9 blue; "
         "LabeledEdit10 '8.00' blue; LabeledEdit11 '1000.00' blue; LabeledEdit12 '6.00' blue");
-    step({3}, button(4),
+    step({Calcula}, Recalcula,
         "Button2 hidden; Edit1 '    0.346  V'; Edit2 '   345.769 mV' red; Edit3 '    -7.01  dBu'; "
         "Edit4 '   -7.01 dBu' red; Edit5 '    -9.22  dBV'; Edit6 '   -9.22 dBV' red; Edit7 '   0.500 ms'; "
         "Edit8 '   0.38 ms'; Edit9 '   0.30 ms'; Edit10 '   6.000 ms'; Edit11 '   2.25 ms'; Edit12 '   0.90 ms'; "
         "Label9 ''; Label10 ''; Label11 ''; Label12 ''; Label13 ''; Label14 ''; LabeledEdit7 ro; LabeledEdit8 ro; "
         "LabeledEdit9 ro; LabeledEdit10 ro; LabeledEdit11 ro; LabeledEdit12 ro");
-    const Look calculated = seen;
-    step({5}, button(5),
+}
+
+TEST_F(FormTest, ListarAndVoltarShowTheReportInPlaceOfThePanels)
+{
+    click({SpeakerAceita, AmplifierAceita, Calcula});
+    seen = look(form.get());
+    step({Listar}, Listar,
         "Button4 hidden; Button7 480,12 shown; GroupBox1 hidden; GroupBox2 hidden; GroupBox3 hidden; Memo1 shown");
-    step({7}, button(4),
+    step({Voltar}, Recalcula,
         "Button4 shown; Button7 hidden; GroupBox1 shown; GroupBox2 shown; GroupBox3 shown; Memo1 hidden");
-    step({4, 4}, entry(1),
+}
+
+TEST_F(FormTest, RecalculaReopensThePanelsForAPassThatWarns)
+{
+    click({SpeakerAceita, SpeakerAceita});
+    const Look speaker = look(form.get());  // the brand gains three spaces a side at each Aceita
+    click({AmplifierAceita, Calcula});
+    const Look calculated = seen = look(form.get());
+    step({Recalcula, Recalcula}, SpkBrand,
         "Button1 shown; Button2 shown; Edit1 ''; Edit2 ''; Edit3 ''; Edit4 ''; Edit5 ''; Edit6 ''; Edit7 ''; "
         "Edit8 ''; Edit9 ''; Edit10 ''; Edit11 ''; Edit12 ''; LabeledEdit1 'Tamsorel' green rw; "
         "LabeledEdit2 'TQ 2005' green rw; LabeledEdit3 green rw; LabeledEdit4 green rw; LabeledEdit5 green rw; "
         "LabeledEdit6 green rw; LabeledEdit7 'Morvask' green rw; LabeledEdit8 'RZ 2005' green rw; "
         "LabeledEdit9 green rw; LabeledEdit10 green rw; LabeledEdit11 green rw; LabeledEdit12 green rw");
-    type(12, "14");
-    click({1, 1});  // as after the first Aceita, Label14 home, black and 8 pt again, but for what it leaves
+    type(CrestDb, "14");
+    click({SpeakerAceita, SpeakerAceita});  // as after the first Aceita, Label14 home, black and 8 pt again
     EXPECT_EQ(changes(speaker, look(form.get())),
-        "Button7 480,12; Edit2 red; Edit4 red; Edit6 red; LabeledEdit7 green; LabeledEdit8 green; LabeledEdit9 green; "
+        "Edit2 red; Edit4 red; Edit6 red; LabeledEdit7 green; LabeledEdit8 green; LabeledEdit9 green; "
         "LabeledEdit10 '8.00' green; LabeledEdit11 '1000.00' green; LabeledEdit12 '14' green");
-    click({2, 3});  // the threshold warning
+    click({AmplifierAceita, Calcula});
     EXPECT_EQ(messages, QStringList{kWarning});
-    EXPECT_EQ(form->focusWidget(), button(4));
+    EXPECT_EQ(form->focusWidget(), control(Recalcula));
     EXPECT_EQ(changes(calculated, look(form.get())),
-        "Button2 shown; Button7 480,12; Edit1 '    0.869  V'; Edit2 '   868.534 mV'; Edit3 '    0.99  dBu'; Edit4 '   "
-        "0.99 dBu'; "
-        "Edit5 '    -1.22  dBV'; Edit6 '   -1.22 dBV'; LabeledEdit12 '14.00' red rw");
+        "Button2 shown; Edit1 '    0.869  V'; Edit2 '   868.534 mV'; Edit3 '    0.99  dBu'; "
+        "Edit4 '   0.99 dBu'; Edit5 '    -1.22  dBV'; Edit6 '   -1.22 dBV'; LabeledEdit12 '14.00' red rw");
 }
 
 TEST_F(FormTest, TypedTextAndBrokenRules)
 {
-    type(4, "-5");  // "-" alone is refused, then -5 is stored; an emptied entry keeps it
-    type(4, "");
+    type(SpkPmax, "-5");  // "-" alone is refused, then -5 is stored; an emptied entry keeps it
+    type(SpkPmax, "");
     EXPECT_EQ(form->worksheet().SpkPmax, -5.0f);
-    for (const auto& [field, text] :
-        {std::pair{3, "40"}, {4, "5000"}, {5, "1250"}, {6, "1000"}, {9, "50"}, {10, "128"}, {11, "10000"}, {12, "30"}})
-        type(field, QString::fromLatin1(text));
-    click({1, 2});
+    for (const auto& [name, text] : {std::pair{"LabeledEdit3", "40"}, {"LabeledEdit4", "5000"},
+             {"LabeledEdit5", "1250"}, {"LabeledEdit6", "1000"}, {"LabeledEdit9", "50"}, {"LabeledEdit10", "128"},
+             {"LabeledEdit11", "10000"}, {CrestDb, "30"}})  // each numeric entry just beyond its bound
+        type(name, QString::fromLatin1(text));
+    click({SpeakerAceita, AmplifierAceita});
     QStringList colours;
     for (int n = 1; n <= 12; ++n)
         colours << look(form.get())[QStringLiteral("LabeledEdit%1").arg(n)][3];
@@ -261,11 +292,9 @@ TEST_F(FormTest, TypedTextAndBrokenRules)
 TEST_F(FormTest, SairCopiesEveryBlockAndClosesOrLeavesTheWindowAsItWas)
 {
     clipboardWorks = false;
-    click({5});
-    const Look report = look(form.get());
-    click({6});
+    step({Listar, Sair}, Sair,  // the window as Listar left it
+        "Button4 hidden; Button7 480,12 shown; GroupBox1 hidden; GroupBox2 hidden; GroupBox3 hidden; Memo1 shown");
     EXPECT_EQ(messages, QStringList{QStringLiteral("Não foi possível copiar o relatório para o clipboard.")});
-    EXPECT_EQ(changes(report, look(form.get())), "");  // the window as it was
     EXPECT_FALSE(form->reportOnClipboard());
 
     QFile file(QStringLiteral(QUORVANE_TEST_SUPPORT_DIR "/default_block.txt"));
@@ -273,11 +302,11 @@ TEST_F(FormTest, SairCopiesEveryBlockAndClosesOrLeavesTheWindowAsItWas)
     const QString block = QString::fromUtf8(file.readAll()).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     clipboardWorks = true;
     messages.clear();
-    click({7, 1, 2});
+    click({Voltar, SpeakerAceita, AmplifierAceita});
     for (int i = 0; i < 1000; ++i)
-        click({3});
-    click({5, 6});
-    EXPECT_FALSE(button(4)->isHidden());  // "Recalcula" is shown again as the report goes
+        click({Calcula});
+    click({Listar, Sair});
+    EXPECT_FALSE(control(Recalcula)->isHidden());  // "Recalcula" is shown again as the report goes
     EXPECT_TRUE(clipboard.startsWith(kTitle + QStringLiteral("07/12/2026\r\n") + block));
     EXPECT_TRUE(clipboard.endsWith(QString(block).replace(" Ajuste : 1  ", " Ajuste : 1000  ")));
     EXPECT_EQ(clipboard.count(QStringLiteral("\r\n")), 1 + 1000 * 41);
@@ -306,19 +335,20 @@ TEST(RealWindow, ReadsTheLocaleAndShowsPlainMessages)
         }
     });
     closer.start(20);
+    EXPECT_EQ(form.windowTitle(), "Quorvane V " QUORVANE_VERSION);
     EXPECT_EQ(form.reportTitle(), kTitle + QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
     const auto entry = [&](int n) { return form.findChild<QLineEdit*>(QStringLiteral("LabeledEdit%1").arg(n)); };
     const auto click = [&](const char* name) { QTest::mouseClick(form.findChild<QPushButton*>(name), Qt::LeftButton); };
     entry(3)->setText(QStringLiteral("8.5"));  // the whole text at once: one change
     entry(3)->setText(QStringLiteral("8,125"));
     entry(4)->setText(QStringLiteral("<b>12</b>"));
-    click("Button1");
+    click(SpeakerAceita);
     EXPECT_EQ(seen, QStringList({kInvalid, kInvalid, "'<b>12</b>' não é um número válido"}));
     EXPECT_EQ(entry(3)->text(), QStringLiteral("8,13"));  // taken before the failure
     EXPECT_EQ(entry(5)->text(), QStringLiteral("1250"));
     entry(4)->setText(QStringLiteral("125"));
     entry(9)->setText(QStringLiteral("0,775"));
-    for (const char* name : {"Button1", "Button2", "Button3"})
+    for (const char* name : {SpeakerAceita, AmplifierAceita, Calcula})
         click(name);
     EXPECT_EQ(form.findChild<QLineEdit*>("Edit1")->text(), "    0,349  V");
     EXPECT_EQ(form.reportLines().filter(QRegularExpression("\\d,\\d")).size(), 28);  // every number of the block

@@ -25,7 +25,7 @@ wine "$setup" /S || fail "the installer failed"
 export LC_ALL=C.UTF-8
 wine "$folder/quorvane.exe" >"$work/app.log" 2>&1 &
 app=$!
-xdotool search --sync --onlyvisible --name '^Quorvane V 2\.1\.0$' windowfocus --sync >/dev/null || fail "no window"
+xdotool search --sync --onlyvisible --name '^Quorvane V [0-9.]+$' windowfocus --sync >/dev/null || fail "no window"
 for key in Tab Tab Tab Tab Tab Tab Return Return Return Tab Tab Return; do xdotool key "$key" && sleep 0.3; done
 xdotool search --sync --onlyvisible --name '^Quorvane$' windowfocus --sync key Return || fail "no message after Sair"
 timeout 10 tail --pid="$app" -f /dev/null || fail "the program goes on after Sair"
