@@ -24,8 +24,8 @@ lint="$run clang-format clang-tidy cppcheck"
 # package tools), the icon, the installer, and wine to try it.
 windows="$run g++-mingw-w64-x86-64-posix perl dpkg-dev imagemagick nsis wine wine64"
 # GoogleTest's source, built for Windows; a private X server for wine, with
-# real input.
-windows_test="$windows googletest xvfb xauth xdotool"
+# real input; git and file for the check that another checkout builds.
+windows_test="$windows googletest xvfb xauth xdotool git file"
 
 case "${1:-}" in
     run) packages=$run ;;
