@@ -71,7 +71,7 @@ windows-test:
 	    -DCMAKE_CROSSCOMPILING_EMULATOR="$(CURDIR)/scripts/wine.sh;$$qt" -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
 	$(MAKE) windows
 	./scripts/windows-test.sh $(WINDOWS_BUILD)
-	./tests/windows/run_other_checkout.sh "$$(./scripts/windows-qt.sh)"
+	./scripts/windows-other-checkout.sh "$$(./scripts/windows-qt.sh)"
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) $(WINDOWS_BUILD)

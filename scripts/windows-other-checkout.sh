@@ -2,10 +2,10 @@
 # The cached Qt for Windows serves any checkout, not only the one that built
 # it: it names no path of this checkout, and a copy of the sources elsewhere,
 # with a build folder of its own, configures and builds the program with it.
-# Usage: run_other_checkout.sh QT_PREFIX
+# Usage: windows-other-checkout.sh QT_PREFIX
 set -eu
 qt=$1
-root=$(cd "$(dirname "$0")/../.." && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
 fail() { echo "FAIL: $*" >&2 && exit 1; }
 ! grep -rlF "$root" "$qt/lib/cmake" >&2 || fail "the cached Qt names this checkout ($root)"
 other=$(mktemp -d)
