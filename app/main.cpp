@@ -9,6 +9,22 @@
 #include "app/startup_diagnostics.h"
 #include "ui/tform1.h"
 
+namespace {
+
+// The window until it closes; then, if "Sair" put the report on the
+// clipboard, the clipboard's serving.
+int runWindow()
+{
+    ui::TForm1 form;
+    form.show();
+    const int status = QApplication::exec();
+    if (form.reportOnClipboard())
+        app::serveClipboardUntilTaken();
+    return status;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[])
 {
     app::holdStartUpMessages();
@@ -18,12 +34,7 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quorvane-32.png")));
     app::loadCarriedFonts();
     try {
-        ui::TForm1 form;
-        form.show();
-        const int status = QApplication::exec();
-        if (form.reportOnClipboard())
-            app::serveClipboardUntilTaken();
-        return status;
+        return runWindow();
     } catch (const std::exception& e) {
         app::showFailure(QString::fromUtf8(e.what()));
     } catch (...) {

@@ -297,6 +297,12 @@ void TForm1::buildControls()
     for (std::size_t i = 0; i < kStatusLines.size(); ++i)
         StatusLines[i] = addLabel(kStatusLines[i]);
 
+    buildButtons();
+    buildMemo();
+}
+
+void TForm1::buildButtons()
+{
     struct ButtonControl {
         QPushButton* TForm1::*member;
         Panel panel;
@@ -325,7 +331,10 @@ void TForm1::buildControls()
         this->*c.member = button;
     }
     Voltar->hide();
+}
 
+void TForm1::buildMemo()
+{
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);

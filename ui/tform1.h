@@ -102,6 +102,8 @@ private:  // NOLINT(readability-redundant-access-specifiers): the slots end here
     void NumericEntryChange(core::Entry entry);
 
     void buildControls();
+    void buildButtons();
+    void buildMemo();
     void chainTabOrder();
     // Runs a click handler; a failure that leaves it ends it there and is
     // shown in a message box, and the program goes on.
