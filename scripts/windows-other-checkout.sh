@@ -14,5 +14,5 @@ trap 'rm -rf "$other"' EXIT
 cmake -S "$other" -B "$other/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" >/dev/null || fail "another checkout does not configure"
 cmake --build "$other/build" --target quorvane >/dev/null || fail "another checkout does not build"
-file "$other/build/app/quorvane.exe" | grep -q 'PE32+ executable (GUI) x86-64' || fail "another checkout built no Windows program"
+file "$other/build/quorvane.exe" | grep -qE "PE32\+ executable.*\(GUI\).*x86-64" || fail "another checkout built no Windows program"
 echo "another checkout builds with $qt"

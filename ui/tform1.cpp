@@ -34,12 +34,16 @@ public:
         setAccessibleName(caption);
     }
 
+    // The caption's line is 13 px tall, 3 px above the entry, whatever height
+    // the font engine rounds the caption to (DirectWrite gives 12 px).
     void place(int left, int top, int width, int height)
     {
         setGeometry(left, top, width, height);
         EditLabel->adjustSize();
-        EditLabel->move(left, top - 3 - EditLabel->height());
+        EditLabel->move(left, top - 3 - kCaptionLineHeight);
     }
+
+    static constexpr int kCaptionLineHeight = 13;
 
     QLabel* EditLabel;
 };
