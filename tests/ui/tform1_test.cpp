@@ -21,6 +21,7 @@
 #include <memory>
 #include <ostream>
 
+#include "report/report.h"
 #include "ui/tform1.h"
 
 // Failures show texts, not bytes.
@@ -299,7 +300,7 @@ TEST_F(FormTest, ListarShowsTheReportWhichSairCopiesOrLeavesAsItWas)
     EXPECT_FALSE(control(Recalcula)->isHidden());  // "Recalcula" is shown again as the report goes
     EXPECT_TRUE(clipboard.startsWith(kTitle + QStringLiteral("07/12/2026\r\n") + block));
     EXPECT_TRUE(clipboard.endsWith(QString(block).replace(" Ajuste : 1  ", " Ajuste : 1000  ")));
-    EXPECT_EQ(clipboard.count(QStringLiteral("\r\n")), 1 + 1000 * 41);
+    EXPECT_EQ(clipboard.count(QStringLiteral("\r\n")), 1 + 1000 * report::kBlockLineCount);
     EXPECT_EQ(messages, QStringList{QStringLiteral(" TEXTO COPIADO PARA O CLIPBOARD !")});
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(form->reportOnClipboard());
