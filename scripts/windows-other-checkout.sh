@@ -7,7 +7,10 @@ set -eu
 qt=$1
 root=$(cd "$(dirname "$0")/.." && pwd)
 fail() { echo "FAIL: $*" >&2 && exit 1; }
-! grep -rlF "$root" "$qt/lib/cmake" >&2 || fail "the cached Qt names this checkout ($root)"
+# A path into this checkout, as CMake writes one: at a line's start or after
+# a quote, a space, "=", ";" or "(" (a checkout at /src is not Qt's src/).
+pattern=$(printf '%s' "$root" | sed 's/[].*^$+?(){}|[\\]/\\&/g')
+! grep -rlE "(^|[\"' =;(])$pattern/" "$qt/lib/cmake" >&2 || fail "the cached Qt names this checkout ($root)"
 other=$(mktemp -d)
 trap 'rm -rf "$other"' EXIT
 (cd "$root" && git ls-files -z | xargs -0 cp --parents -t "$other")
