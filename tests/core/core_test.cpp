@@ -93,24 +93,19 @@ TEST(Arithmetic, UndefinedFormulasSayWhyAndLeaveTheWorksheetAlone)
 
 TEST(Limiter, WarnsOnlyAboveTheInputVoltageAndScalesWithFrequency)
 {
-    using W = Worksheet;
     Worksheet ws = defaultsWith();
-    Worksheet small = defaultsWith(Entry::SpkPmax, "1");  // 31 mV, still with its dBu and dBV
     ws.CrestLin = 2.5f;  // 0.4 x 2.5 x 1000 W / 1000 W: the threshold is the input voltage itself
     ws.SpkPmax = 1000.0f;
-    for (Worksheet* computed : {&ws, &small})
-        EXPECT_FALSE(core::ComputeLimiterSettings(*computed));
+    EXPECT_FALSE(core::ComputeLimiterSettings(ws));
     EXPECT_EQ(ws.LimVout, ws.AmpVin);
     // The times away from 2000 Hz, in ms: attack slow, medium, fast, release slow, medium, fast.
-    const core::WorksheetNumber times[] = {
-        &W::AttackSlow, &W::AttackMedium, &W::AttackFast, &W::ReleaseSlow, &W::ReleaseMedium, &W::ReleaseFast};
-    const std::array<float, 7> rows[] = {
-        {1000, 1.0f, 0.75f, 0.5f, 12.0f, 4.5f, 1.5f}, {5000, 0.3f, 0.3f, 0.3f, 3.6f, 1.8f, 0.9f}};  // the floor
-    for (const auto& row : rows) {
-        ws.FreqDes = row[0];
+    for (const auto& [hz, expected] : {std::pair{1000.0f, std::array{1.0f, 0.75f, 0.5f, 12.0f, 4.5f, 1.5f}},
+             {5000.0f, {0.3f, 0.3f, 0.3f, 3.6f, 1.8f, 0.9f}}}) {  // the floor
+        ws.FreqDes = hz;
         core::ComputeLimiterSettings(ws);
-        for (std::size_t i = 0; i < 6; ++i)
-            EXPECT_FLOAT_EQ(ws.*times[i], row[i + 1]) << row[0] << " Hz, time " << i;
+        const std::array times{
+            ws.AttackSlow, ws.AttackMedium, ws.AttackFast, ws.ReleaseSlow, ws.ReleaseMedium, ws.ReleaseFast};
+        EXPECT_THAT(times, testing::Pointwise(testing::FloatEq(), expected)) << hz << " Hz";
     }
 }
 

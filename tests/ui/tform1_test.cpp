@@ -112,7 +112,6 @@ constexpr const char* Listar = "Button5";
 constexpr const char* Sair = "Button6";
 constexpr const char* Voltar = "Button7";
 constexpr const char* SpkBrand = "LabeledEdit1";
-constexpr const char* SpkPmax = "LabeledEdit4";
 constexpr const char* CrestDb = "LabeledEdit12";
 
 class FormTest : public ::testing::Test {
@@ -260,24 +259,6 @@ TEST_F(FormTest, RecalculaReopensThePanelsForAPassThatWarns)
         "Edit4 '   0.99 dBu'; Edit5 '    -1.22  dBV'; Edit6 '   -1.22 dBV'; LabeledEdit12 '14.00' red rw");
 }
 
-TEST_F(FormTest, TypedTextAndBrokenRules)
-{
-    type(SpkPmax, "-5");  // "-" alone is refused, then -5 is stored; an emptied entry keeps it
-    type(SpkPmax, "");
-    EXPECT_EQ(form->worksheet().SpkPmax, -5.0f);
-    type(SpkPmax, "5000");
-    type("LabeledEdit6", "1000");
-    type(CrestDb, "30");
-    click({SpeakerAceita, AmplifierAceita});  // each message, then its entry in red
-    QStringList colours;
-    for (int n = 1; n <= 12; ++n)
-        colours << look(form.get())[QStringLiteral("LabeledEdit%1").arg(n)][3];
-    EXPECT_EQ(colours.join(' '), "blue blue blue red blue red blue blue blue blue blue red");
-    EXPECT_EQ(messages,
-        QStringList(
-            {kInvalid, kRefused, "Frequencia Desejada MENOR QUE Frequencia Recomendada ! Altere Valor !", kRefused}));
-}
-
 TEST_F(FormTest, ListarShowsTheReportWhichSairCopiesOrLeavesAsItWas)
 {
     clipboardWorks = false;
@@ -337,7 +318,15 @@ TEST(RealWindow, ReadsTheLocaleAndShowsPlainMessages)
     EXPECT_EQ(seen, QStringList({kInvalid, kInvalid, "'<b>12</b>' não é um número válido"}));
     EXPECT_EQ(entry(3)->text(), QStringLiteral("8,13"));  // taken before the failure
     EXPECT_EQ(entry(5)->text(), QStringLiteral("1250"));
+    entry(4)->setText(QStringLiteral("5000"));
+    entry(6)->setText(QStringLiteral("1000"));
+    click(SpeakerAceita);  // each broken rule's message, then its entry in red
+    EXPECT_EQ(
+        seen.mid(3), QStringList({kRefused, "Frequencia Desejada MENOR QUE Frequencia Recomendada ! Altere Valor !"}));
+    EXPECT_EQ(ui::TForm1::fontColor(entry(4)), ui::clRed);
+    EXPECT_EQ(ui::TForm1::fontColor(entry(6)), ui::clRed);
     entry(4)->setText(QStringLiteral("125"));
+    entry(6)->setText(QStringLiteral("2000"));
     entry(9)->setText(QStringLiteral("0,775"));
     for (const char* name : {SpeakerAceita, AmplifierAceita, Calcula})
         click(name);
