@@ -96,7 +96,9 @@ TEST(Limiter, WarnsOnlyAboveTheInputVoltageAndScalesWithFrequency)
     Worksheet ws = defaultsWith();
     ws.CrestLin = 2.5f;  // 0.4 x 2.5 x 1000 W / 1000 W: the threshold is the input voltage itself
     ws.SpkPmax = 1000.0f;
-    EXPECT_FALSE(core::ComputeLimiterSettings(ws));
+    Worksheet small = defaultsWith(Entry::SpkPmax, "1");  // 31 mV, still with its dBu and dBV
+    for (Worksheet* computed : {&ws, &small})
+        EXPECT_FALSE(core::ComputeLimiterSettings(*computed));
     EXPECT_EQ(ws.LimVout, ws.AmpVin);
     // The times away from 2000 Hz, in ms: attack slow, medium, fast, release slow, medium, fast.
     for (const auto& [hz, expected] : {std::pair{1000.0f, std::array{1.0f, 0.75f, 0.5f, 12.0f, 4.5f, 1.5f}},
