@@ -62,7 +62,6 @@ public:
     void setMessageBox(MessageBox messageBox);
     void ShowMessage(const QString& text);
 
-    const core::Worksheet& worksheet() const { return Worksheet; }
     const QString& reportTitle() const { return ReportTitle; }
     std::int32_t adjustCount() const { return AdjustCount; }
     // The report, line by line: the title, then 41 lines per "Calcula".
