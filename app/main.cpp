@@ -7,7 +7,7 @@
 #include "app/carried_fonts.h"
 #include "app/clipboard_serving.h"
 #include "app/startup_diagnostics.h"
-#include "ui/tform1.h"
+#include "ui/mainwindow.h"
 
 namespace {
 
@@ -15,10 +15,10 @@ namespace {
 // clipboard, the clipboard's serving.
 int runWindow()
 {
-    ui::TForm1 form;
-    form.show();
+    ui::MainWindow window;
+    window.show();
     const int status = QApplication::exec();
-    if (form.reportOnClipboard())
+    if (window.reportOnClipboard())
         app::serveClipboardUntilTaken();
     return status;
 }

@@ -4,7 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "ui/tform1.h"
+#include "ui/mainwindow.h"
 
 namespace {
 
@@ -14,11 +14,11 @@ constexpr const char* AmplifierAceita = "Button2";
 constexpr const char* Calcula = "Button3";
 constexpr const char* Listar = "Button5";
 
-void click(ui::TForm1& form, const char* button) { form.findChild<QPushButton*>(button)->click(); }
+void click(ui::MainWindow& form, const char* button) { form.findChild<QPushButton*>(button)->click(); }
 
-std::unique_ptr<ui::TForm1> acceptedForm()
+std::unique_ptr<ui::MainWindow> acceptedForm()
 {
-    auto form = std::make_unique<ui::TForm1>();
+    auto form = std::make_unique<ui::MainWindow>();
     form->setMessageBox([](const QString& text) { qFatal("unexpected message: %s", qPrintable(text)); });
     form->show();
     click(*form, SpeakerAceita);
@@ -37,7 +37,7 @@ void BM_CalculaHandler(benchmark::State& state)
         (void)_;
         click(*form, Calcula);
     }
-    state.counters["blocks"] = form->adjustCount() - 1;
+    state.counters["blocks"] = form->behaviour().adjustCount() - 1;
 }
 BENCHMARK(BM_CalculaHandler)
     ->Arg(0)
@@ -55,7 +55,7 @@ void BM_SairCopyOf1000Blocks(benchmark::State& state)
     const ui::Environment system = ui::Environment::fromSystem();
     for (auto _ : state) {
         (void)_;
-        const bool copied = system.copyToClipboard(form->reportText());
+        const bool copied = system.copyToClipboard(QString::fromStdString(form->behaviour().reportText()));
         if (!copied)
             state.SkipWithError("the clipboard did not take the report");
     }

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "core/display.h"
+#include "core/entries.h"
 #include "core/limiter.h"
 
 using core::Entry;

@@ -22,7 +22,7 @@
 #include <ostream>
 
 #include "report/report.h"
-#include "ui/tform1.h"
+#include "ui/mainwindow.h"
 
 // Failures show texts, not bytes.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
@@ -43,8 +43,8 @@ const QStringList kUsual{"", "", "''", "black", "8pt", "rw", "shown"};
 
 Look look(const QWidget* form)
 {
-    const QMap<QRgb, QString> colours{{ui::clRed.rgb(), "red"}, {ui::clBlue.rgb(), "blue"},
-        {ui::clGreen.rgb(), "green"}, {ui::clBlack.rgb(), "black"}};
+    const QMap<QRgb, QString> colours{{ui::MainWindow::colour(behaviour::Colour::Red).rgb(), "red"}, {ui::MainWindow::colour(behaviour::Colour::Blue).rgb(), "blue"},
+        {ui::MainWindow::colour(behaviour::Colour::Green).rgb(), "green"}, {ui::MainWindow::colour(behaviour::Colour::Black).rgb(), "black"}};
     Look controls;
     for (const QWidget* w : form->findChildren<QWidget*>(QRegularExpression("^[A-Z]"))) {
         const QRect r = w->geometry();
@@ -53,7 +53,7 @@ Look look(const QWidget* form)
         controls[w->objectName()] = {QStringLiteral("%1,%2").arg(r.x()).arg(r.y()),
             label ? QString() : QStringLiteral("%1x%2").arg(r.width()).arg(r.height()),
             text.isValid() ? '\'' + text.toString() + '\'' : QString(),
-            colours.value(ui::TForm1::fontColor(w).rgb(), ui::TForm1::fontColor(w).name()),
+            colours.value(ui::MainWindow::fontColor(w).rgb(), ui::MainWindow::fontColor(w).name()),
             QStringLiteral("%1pt").arg(w->font().pointSize()), w->property("readOnly").toBool() ? "ro" : "rw",
             w->isHidden() ? "hidden" : "shown"};
     }
@@ -119,7 +119,7 @@ protected:
     void SetUp() override
     {
         const auto copy = [this](const QString& text) { return (clipboard = text, clipboardWorks); };
-        form = std::make_unique<ui::TForm1>(ui::Environment{{'.'}, "07/12/2026", copy});
+        form = std::make_unique<ui::MainWindow>(ui::Environment{{'.'}, "07/12/2026", copy});
         form->setMessageBox([this](const QString& text) { messages << text; });
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -157,7 +157,7 @@ protected:
         seen = now;
     }
 
-    std::unique_ptr<ui::TForm1> form;
+    std::unique_ptr<ui::MainWindow> form;
     Look seen;  // the window as the last step left it
     QStringList messages;
     QString clipboard;
@@ -292,7 +292,7 @@ TEST_F(FormTest, ListarShowsTheReportWhichSairCopiesOrLeavesAsItWas)
 // the user typed as plain text.
 TEST(RealWindow, ReadsTheLocaleAndShowsPlainMessages)
 {
-    ui::TForm1 form;
+    ui::MainWindow form;
     form.show();
     QStringList seen;
     QTimer closer;
@@ -308,7 +308,7 @@ TEST(RealWindow, ReadsTheLocaleAndShowsPlainMessages)
     });
     closer.start(20);
     EXPECT_EQ(form.windowTitle(), "Quorvane V " QUORVANE_VERSION);
-    EXPECT_EQ(form.reportTitle(), kTitle + QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
+    EXPECT_EQ(QString::fromStdString(form.behaviour().reportLines()[0]), kTitle + QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
     const auto entry = [&](int n) { return form.findChild<QLineEdit*>(QStringLiteral("LabeledEdit%1").arg(n)); };
     const auto click = [&](const char* name) { QTest::mouseClick(form.findChild<QPushButton*>(name), Qt::LeftButton); };
     entry(3)->setText(QStringLiteral("8.5"));  // the whole text at once: one change
@@ -323,15 +323,15 @@ TEST(RealWindow, ReadsTheLocaleAndShowsPlainMessages)
     click(SpeakerAceita);  // each broken rule's message, then its entry in red
     EXPECT_EQ(
         seen.mid(3), QStringList({kRefused, "Frequencia Desejada MENOR QUE Frequencia Recomendada ! Altere Valor !"}));
-    EXPECT_EQ(ui::TForm1::fontColor(entry(4)), ui::clRed);
-    EXPECT_EQ(ui::TForm1::fontColor(entry(6)), ui::clRed);
+    EXPECT_EQ(ui::MainWindow::fontColor(entry(4)), ui::MainWindow::colour(behaviour::Colour::Red));
+    EXPECT_EQ(ui::MainWindow::fontColor(entry(6)), ui::MainWindow::colour(behaviour::Colour::Red));
     entry(4)->setText(QStringLiteral("125"));
     entry(6)->setText(QStringLiteral("2000"));
     entry(9)->setText(QStringLiteral("0,775"));
     for (const char* name : {SpeakerAceita, AmplifierAceita, Calcula})
         click(name);
     EXPECT_EQ(form.findChild<QLineEdit*>("Edit1")->text(), "    0,349  V");
-    EXPECT_EQ(form.reportLines().filter(QRegularExpression("\\d,\\d")).size(), 28);  // every number of the block
+    EXPECT_EQ(QString::fromStdString(form.behaviour().reportText()).split("\r\n").filter(QRegularExpression("\\d,\\d")).size(), 28);  // every number of the block
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The texts the window shows, as functions of the Worksheet, and the entry
-// steps that move an entry's text into the Worksheet.
+// The entry steps that move an entry's text into the Worksheet, and the
+// texts an entry shows once its value is taken.
 #pragma once
 
 #include <array>
@@ -34,31 +34,5 @@ std::string acceptEntry(Worksheet& ws, Entry entry, std::string_view text, const
 // Text of an entry written back by "Recalcula": brand and model trimmed,
 // numbers in their format.
 std::string recalcEntryText(const Worksheet& ws, Entry entry, const numtext::NumberFormat& nf);
-
-// Panel 4's six lines after panel 1's and panel 2's "Aceita".
-std::array<std::string, 6> speakerCaptions(const Worksheet& ws, const numtext::NumberFormat& nf);
-std::array<std::string, 6> amplifierCaptions(const Worksheet& ws, const numtext::NumberFormat& nf);
-
-// Panel 3's results: the threshold in V and mV, twice in dBu and twice in
-// dBV, then the attack and release times, slow, medium and fast.
-enum class ResultField {
-    LimVolts,
-    LimMillivolts,
-    LimDbu,
-    LimDbuRight,
-    LimDbv,
-    LimDbvRight,
-    AttackSlow,
-    AttackMedium,
-    AttackFast,
-    ReleaseSlow,
-    ReleaseMedium,
-    ReleaseFast,
-};
-
-inline constexpr int kResultFieldCount = 12;
-
-// The text a result field shows after "Calcula".
-std::string resultFieldText(const Worksheet& ws, ResultField field, const numtext::NumberFormat& nf);
 
 }  // namespace core

@@ -1,0 +1,257 @@
+#include "behaviour/controls.h"
+
+#include <algorithm>
+
+#include "core/entries.h"
+#include "core/keyed_table.h"
+
+namespace behaviour {
+
+namespace {
+
+using core::Entry;
+using core::Worksheet;
+
+constexpr int kEditHeight = 21;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+
+struct PanelRow {
+    Panel key;
+    const char* objectName;
+    const char* title;
+    Place place;
+};
+
+constexpr auto kPanels = std::to_array<PanelRow>({
+    {Panel::Speaker, "GroupBox1", "   1 - Dados do Falante / Driver   ", {5, 10, 570, 115}},
+    {Panel::Amplifier, "GroupBox2", "   2 - Dados do Amplificador   ", {5, 135, 570, 115}},
+    {Panel::Limiter, "GroupBox3", "   3 - Parametros Ajuste Limiter   ", {5, 255, 570, 195}},
+    {Panel::Diversos, "GroupBox4", "   4 - Diversos  ", {5, 455, 570, 100}},
+});
+static_assert(core::inKeyOrder(kPanels));
+
+// The entries of panels 1 and 2: caption, default text and place.
+struct EntryRow {
+    Entry key;
+    Panel panel;
+    const char* objectName;
+    const char* caption;
+    const char* defaultText;
+    int left, top, width;
+};
+
+constexpr auto kEntries = std::to_array<EntryRow>({
+    {Entry::SpkBrand, Panel::Speaker, "LabeledEdit1", "1.1 - Marca", "Tamsorel", 10, 35, 215},
+    {Entry::SpkModel, Panel::Speaker, "LabeledEdit2", "1.2 - Modelo", "TQ 2005", 235, 35, 217},
+    {Entry::SpkZnom, Panel::Speaker, "LabeledEdit3", "1.3 - Znom (Ohms)", "8.00", 10, 75, 100},
+    {Entry::SpkPmax, Panel::Speaker, "LabeledEdit4", "1.4 - P. Max (Watts)", "125", 125, 75, 100},
+    {Entry::FreqRec, Panel::Speaker, "LabeledEdit5", "1.5 - Freq Rec (Hertz)", "1250", 235, 75, 100},
+    {Entry::FreqDes, Panel::Speaker, "LabeledEdit6", "1.6 - Freq Desejada ", "2000", 350, 75, 100},
+    {Entry::AmpBrand, Panel::Amplifier, "LabeledEdit7", "2.1 - Marca", "Morvask", 10, 35, 215},
+    {Entry::AmpModel, Panel::Amplifier, "LabeledEdit8", "2.2 - Modelo", "RZ 2005", 235, 35, 215},
+    {Entry::AmpVin, Panel::Amplifier, "LabeledEdit9", "2.3 Vin (Volts)", "0.775", 10, 75, 100},
+    {Entry::AmpZnom, Panel::Amplifier, "LabeledEdit10", "2.4 - Znom (Ohms)", "8", 120, 75, 100},
+    {Entry::AmpPmax, Panel::Amplifier, "LabeledEdit11", "2.5 - Pmax @ Znom", "1000", 235, 75, 100},
+    {Entry::CrestDb, Panel::Amplifier, "LabeledEdit12", "2.6 - Fator Crista (dB)", "6", 352, 75, 100},
+});
+static_assert(core::inKeyOrder(kEntries) && kEntries.size() == core::kEntryCount);
+
+// A label of panel 3 that belongs to a result field: its row's caption, its
+// column's, or a note beside it.
+struct Caption {
+    const char* objectName = nullptr;
+    const char* text = nullptr;
+    int left = 0, top = 0;
+};
+
+// Panel 3's read-only fields: place, the name a screen reader says (from the
+// field's row and column), whether "Calcula" shows it in red, what it shows,
+// and the captions that go with it.
+struct ResultRow {
+    ResultField key;
+    const char* objectName;
+    Place place;
+    const char* name;
+    bool red;
+    core::WorksheetNumber value;
+    double scale;
+    const char* format;
+    const char* unit;
+    std::array<Caption, 2> captions;
+};
+
+using R = ResultField;
+using W = Worksheet;
+constexpr auto kResults = std::to_array<ResultRow>({
+    {R::LimVolts, "Edit1", {235, 25, 100, kEditHeight}, "3.1 - Limiar Tensão em Volts, V", false, &W::LimVout, 1.0,
+        "    %3.3f", "  V", {{{"Label1", "3.1 - Limiar Tensão em Volts  : ", 15, 30}}}},
+    {R::LimMillivolts, "Edit2", {350, 25, 100, kEditHeight}, "3.1 - Limiar Tensão em Volts, mV", true, &W::LimVout,
+        1000.0, "   %4.3f", " mV", {{{"Label15", "(Threshold = Limiar)", 460, 30}}}},
+    {R::LimDbu, "Edit3", {235, 50, 100, kEditHeight}, "3.2 - Limiar Tensão em dBU, dBu", false, &W::LimDbu, 1.0,
+        "    %3.2f", "  dBu", {{{"Label2", "3.2 - Limiar Tensão em dBU :", 15, 55}}}},
+    {R::LimDbuRight, "Edit4", {350, 50, 100, kEditHeight}, "3.2 - Limiar Tensão em dBU, dBu, coluna direita", true,
+        &W::LimDbu, 1.0, "   %3.2f", " dBu", {}},
+    {R::LimDbv, "Edit5", {235, 75, 100, kEditHeight}, "3.3 - Limiar Tensão em dBV, dBV", false, &W::LimDbv, 1.0,
+        "    %3.2f", "  dBV", {{{"Label3", "3.3 - Limiar Tensão em dBV  : ", 15, 80}}}},
+    {R::LimDbvRight, "Edit6", {350, 75, 100, kEditHeight}, "3.3 - Limiar Tensão em dBV, dBV, coluna direita", true,
+        &W::LimDbv, 1.0, "   %3.2f", " dBV", {}},
+    {R::AttackSlow, "Edit7", {200, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Slow (ms)", false, &W::AttackSlow,
+        1.0, "   %3.3f", " ms",
+        {{{"Label4", "3.5 - Tempo de Ataque (Attack) ", 15, 128}, {"Label5", "Slow (ms)", 216, 104}}}},
+    {R::AttackMedium, "Edit8", {288, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Medium (ms)", false,
+        &W::AttackMedium, 1.0, "   %3.2f", " ms", {{{"Label6", "Medium (ms)", 296, 104}}}},
+    {R::AttackFast, "Edit9", {376, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Fast (ms)", false, &W::AttackFast,
+        1.0, "   %3.2f", " ms", {{{"Label7", "Fast (ms)", 392, 104}}}},
+    {R::ReleaseSlow, "Edit10", {200, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Slow (ms)", false,
+        &W::ReleaseSlow, 1.0, "   %3.3f", " ms", {{{"Label8", "3.6 - Tempo de Liberação (Release) ", 15, 168}}}},
+    {R::ReleaseMedium, "Edit11", {288, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Medium (ms)", false,
+        &W::ReleaseMedium, 1.0, "   %3.2f", " ms", {}},
+    {R::ReleaseFast, "Edit12", {376, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Fast (ms)", false,
+        &W::ReleaseFast, 1.0, "   %3.2f", " ms", {}},
+});
+static_assert(core::inKeyOrder(kResults));
+
+// Panel 4's lines: place and first text, and what each says in the
+// loudspeaker's form (general number form) and the amplifier's (two decimals).
+struct StatusCaption {
+    const char* prefix;
+    core::WorksheetNumber value;
+};
+
+struct StatusRow {
+    StatusLine key;
+    const char* objectName;
+    const char* startText;
+    int left, top;
+    StatusCaption speaker;
+    StatusCaption amplifier;
+};
+
+constexpr auto kStatusLines = std::to_array<StatusRow>({
+    {StatusLine::Line1, "Label9", "01", 16, 24, {"Tensao   (01) Driver : ", &W::SpkVavg},
+        {"Tensao Maxima Power  : ", &W::AmpVmax}},
+    {StatusLine::Line2, "Label10", "02", 232, 24, {"Potencia (01) Driver : ", &W::SpkPavg},
+        {"Ganho Linear (X)     : ", &W::GainLin}},
+    {StatusLine::Line3, "Label11", "03", 16, 48, {"Tensao   (02) Driver : ", &W::SpkVpeak},
+        {"Ganho LOG dB (X dB)  : ", &W::GainDb}},
+    {StatusLine::Line4, "Label12", "04", 232, 48, {"Potencia (02) Driver : ", &W::SpkPpeak},
+        {"Fator Crista (Vezes) : ", &W::CrestLin}},
+    {StatusLine::Line5, "Label13", "05", 16, 72, {"Tensao   (03) Driver : ", &W::SpkVprog},
+        {"Fator Crista (dB)    : ", &W::CrestDb}},
+    {StatusLine::Line6, "Label14", "06", 232, 72, {"Potencia (03) Driver : ", &W::SpkPprog},
+        {"Fator Crista Max (dB): ", &W::CrestMaxDb}},
+});
+static_assert(core::inKeyOrder(kStatusLines));
+
+struct ButtonRow {
+    Button key;
+    Panel panel;
+    const char* objectName;
+    const char* caption;
+    int left, top;
+};
+
+constexpr auto kButtons = std::to_array<ButtonRow>({
+    {Button::SpeakerAceita, Panel::Speaker, "Button1", "Aceita", 480, 75},
+    {Button::AmplifierAceita, Panel::Amplifier, "Button2", "Aceita", 480, 75},
+    {Button::Calcula, Panel::Limiter, "Button3", "Calcula", 480, 160},
+    {Button::Recalcula, Panel::Diversos, "Button4", "Recalcula", 480, 12},
+    {Button::Listar, Panel::Diversos, "Button5", "Listar", 480, 40},
+    {Button::Sair, Panel::Diversos, "Button6", "Sair", 480, 70},
+    {Button::Voltar, Panel::Diversos, "Button7", "Voltar", 392, 40},  // shown in the report view only
+});
+static_assert(core::inKeyOrder(kButtons));
+
+Layout buildLayout()
+{
+    Layout out;
+    const auto add = [&out](Kind kind, ControlId parent, std::string objectName, ControlState start) {
+        out.controls.push_back({kind, parent, std::move(objectName), {}, kNoControl, std::move(start)});
+        return out.controls.size() - 1;
+    };
+    for (const PanelRow& p : kPanels)
+        out.panels[static_cast<std::size_t>(p.key)] = add(Kind::Panel, kNoControl, p.objectName, {p.title, p.place});
+    for (const EntryRow& e : kEntries) {
+        const ControlId entry =
+            add(Kind::Entry, out.id(e.panel), e.objectName, {e.defaultText, {e.left, e.top, e.width, kEditHeight}});
+        out.controls[entry].name = e.caption;
+        const ControlId caption = add(Kind::Label, out.id(e.panel), std::string(e.objectName) + "Label",
+            {e.caption, {e.left, e.top - 3 - kCaptionLineHeight}});
+        out.controls[caption].labelFor = entry;
+        out.entries[static_cast<std::size_t>(e.key)] = entry;
+    }
+    for (const ResultRow& r : kResults) {
+        const ControlId field = add(Kind::Result, out.id(Panel::Limiter), r.objectName, {"", r.place});
+        out.controls[field].name = r.name;
+        out.controls[field].start.readOnly = true;
+        out.results.push_back(field);
+    }
+    for (const ResultRow& r : kResults) {
+        for (const Caption& c : r.captions) {
+            if (c.objectName != nullptr)
+                add(Kind::Label, out.id(Panel::Limiter), c.objectName, {c.text, {c.left, c.top}});
+        }
+    }
+    for (const StatusRow& s : kStatusLines) {
+        out.statusLines[static_cast<std::size_t>(s.key)] =
+            add(Kind::Label, out.id(Panel::Diversos), s.objectName, {s.startText, {s.left, s.top}});
+    }
+    for (const ButtonRow& b : kButtons) {
+        out.buttons[static_cast<std::size_t>(b.key)] = add(
+            Kind::Button, out.id(b.panel), b.objectName, {b.caption, {b.left, b.top, kButtonWidth, kButtonHeight}});
+    }
+    out.controls[out.id(Button::Voltar)].start.hidden = true;
+    out.report = add(Kind::Report, kNoControl, "Memo1", {"", {5, 10, 570, 420}, Colour::Default, 8, true, true});
+    out.controls[out.report].name = "Relatório";
+
+    // Panel by panel, and inside each panel as the user reads it; but the
+    // right-hand dBu field comes last in panel 3, after "Calcula".
+    auto& tab = out.tabOrder;
+    for (const EntryRow& e : kEntries) {
+        if (e.key == Entry::AmpBrand)
+            tab.push_back(out.id(Button::SpeakerAceita));
+        tab.push_back(out.id(e.key));
+    }
+    tab.push_back(out.id(Button::AmplifierAceita));
+    std::copy_if(out.results.begin(), out.results.end(), std::back_inserter(tab),
+        [&out](ControlId field) { return field != out.id(R::LimDbuRight); });
+    tab.insert(tab.end(), {out.id(Button::Calcula), out.id(R::LimDbuRight), out.id(Button::Recalcula),
+                              out.id(Button::Listar), out.id(Button::Sair), out.id(Button::Voltar), out.report});
+    return out;
+}
+
+}  // namespace
+
+const Layout& layout()
+{
+    static const Layout built = buildLayout();
+    return built;
+}
+
+std::string resultText(const Worksheet& ws, ResultField field, const numtext::NumberFormat& nf)
+{
+    const ResultRow& row = core::rowOf(kResults, field);
+    return numtext::Format(row.format, row.scale * (ws.*row.value), nf) + row.unit;
+}
+
+bool resultInRed(ResultField field) { return core::rowOf(kResults, field).red; }
+
+std::string statusText(StatusLine line, StatusForm form, const Worksheet& ws, const numtext::NumberFormat& nf)
+{
+    const StatusRow& row = core::rowOf(kStatusLines, line);
+    if (form == StatusForm::Speaker)
+        return row.speaker.prefix + numtext::FloatToStr(ws.*row.speaker.value, nf);
+    return row.amplifier.prefix + numtext::Format("%3.2f", ws.*row.amplifier.value, nf);
+}
+
+ControlState lastStatusLine(StatusForm form, ControlState line)
+{
+    const bool amplifier = form == StatusForm::Amplifier;
+    line.place.top = amplifier ? 80 : kStatusLines.back().top;
+    line.fontPoints = amplifier ? 10 : 8;
+    line.colour = amplifier ? Colour::Red : Colour::Black;
+    return line;
+}
+
+}  // namespace behaviour

@@ -1,0 +1,95 @@
+// The window's behaviour without a toolkit: every control's state, the
+// focus, the report, and what each event does. An event returns what a view
+// must do, in order (change this control, show this message, ...), so that a
+// view whose message boxes block and one whose dialogs do not play it alike.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "behaviour/controls.h"
+#include "core/worksheet.h"
+#include "numtext/numtext.h"
+
+namespace behaviour {
+
+struct Effect {
+    enum class Kind {
+        Change,        // `control` now shows `state`
+        Message,       // a message box with `text` and one OK; what follows waits for it
+        Focus,         // the input focus goes to `control`
+        CopyReport,    // put reportText() on the clipboard, then call reportCopied()
+        SelectReport,  // the report, up to date, is selected whole
+        Close,         // the session is over: the desktop closes the window
+    };
+    Kind kind;
+    ControlId control = kNoControl;
+    ControlState state;
+    std::string text;
+    bool operator==(const Effect&) const = default;
+};
+
+using Effects = std::vector<Effect>;
+
+class Window {
+public:
+    // The decimal separator of the user's locale, and today's date as the
+    // locale writes a short date, for the report's title.
+    Window(numtext::NumberFormat numberFormat, const std::string& shortDate);
+
+    static const Layout& controls() { return layout(); }
+    const ControlState& state(ControlId control) const { return states[control]; }
+    ControlId focus() const { return focused; }
+
+    // The report, line by line: the title, then one block per "Calcula"; and
+    // as the clipboard takes it, every line ending in CR LF.
+    const std::vector<std::string>& reportLines() const { return report; }
+    std::string reportText() const;
+    std::int32_t adjustCount() const { return AdjustCount; }
+    // True once "Sair" has put the report on the clipboard.
+    bool reportOnClipboard() const { return onClipboard; }
+
+    // The user changed an entry's text; a number is read at once.
+    Effects edit(ControlId entry, const std::string& text);
+    Effects press(Button button);
+    // The answer to CopyReport.
+    Effects reportCopied(bool copied);
+
+private:
+    class Sink;
+
+    // Runs a step; a failure that leaves it ends it there and is shown in a
+    // message box, and the window goes on.
+    Effects run(void (Window::*step)());
+    void acceptSpeaker();
+    void acceptAmplifier();
+    void calculate();
+    void recalculate();
+    void showReport();
+    void copyReport();
+    void hideReport();
+
+    template <typename Change> void change(ControlId control, Change apply);
+    void show(ControlId control, bool shown);
+    void setColour(ControlId control, Colour colour);
+    void setEntryText(core::Entry entry, const std::string& text);
+    void readEntry(core::Entry entry);
+    void setReadOnly(const std::array<core::Entry, 6>& entries, bool readOnly);
+    void acceptEntries(const std::array<core::Entry, 6>& entries);
+    void showStatusLines(StatusForm form);
+    void message(std::string text);
+    void focusOn(ControlId control);
+    void showPanels(bool shown);
+
+    numtext::NumberFormat nf;
+    core::Worksheet ws;
+    std::vector<ControlState> states;
+    ControlId focused;
+    std::vector<std::string> report;
+    std::int32_t AdjustCount = 1;
+    bool onClipboard = false;
+    Effects effects;  // of the event under way
+};
+
+}  // namespace behaviour
