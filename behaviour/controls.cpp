@@ -69,11 +69,11 @@ struct Caption {
 // field's row and column), whether "Calcula" shows it in red, what it shows,
 // and the captions that go with it.
 struct ResultRow {
-    ResultField key;
+    ResultField key;  // cppcheck-suppress unusedStructMember ; read by inKeyOrder
     const char* objectName;
     Place place;
     const char* name;
-    bool red;
+    bool red;  // cppcheck-suppress unusedStructMember ; read through rowOf
     core::WorksheetNumber value;
     double scale;
     const char* format;
@@ -198,8 +198,8 @@ Layout buildLayout()
             add(Kind::Label, out.id(Panel::Diversos), s.objectName, {s.startText, {s.left, s.top}});
     }
     for (const ButtonRow& b : kButtons) {
-        out.buttons[static_cast<std::size_t>(b.key)] = add(
-            Kind::Button, out.id(b.panel), b.objectName, {b.caption, {b.left, b.top, kButtonWidth, kButtonHeight}});
+        out.buttons[static_cast<std::size_t>(b.key)] =
+            add(Kind::Button, out.id(b.panel), b.objectName, {b.caption, {b.left, b.top, kButtonWidth, kButtonHeight}});
     }
     out.controls[out.id(Button::Voltar)].start.hidden = true;
     out.report = add(Kind::Report, kNoControl, "Memo1", {"", {5, 10, 570, 420}, Colour::Default, 8, true, true});
@@ -216,8 +216,9 @@ Layout buildLayout()
     tab.push_back(out.id(Button::AmplifierAceita));
     std::copy_if(out.results.begin(), out.results.end(), std::back_inserter(tab),
         [&out](ControlId field) { return field != out.id(R::LimDbuRight); });
-    tab.insert(tab.end(), {out.id(Button::Calcula), out.id(R::LimDbuRight), out.id(Button::Recalcula),
-                              out.id(Button::Listar), out.id(Button::Sair), out.id(Button::Voltar), out.report});
+    tab.insert(tab.end(),
+        {out.id(Button::Calcula), out.id(R::LimDbuRight), out.id(Button::Recalcula), out.id(Button::Listar),
+            out.id(Button::Sair), out.id(Button::Voltar), out.report});
     return out;
 }
 

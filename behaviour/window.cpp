@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <iterator>
 #include <utility>
 
 #include "core/entries.h"
@@ -40,8 +41,8 @@ private:
 Window::Window(numtext::NumberFormat numberFormat, const std::string& shortDate)
     : nf(numberFormat), focused(ids().id(Entry::SpkBrand)), report{report::ReportTitle(shortDate)}
 {
-    for (const Control& c : ids().controls)
-        states.push_back(c.start);
+    std::transform(ids().controls.begin(), ids().controls.end(), std::back_inserter(states),
+        [](const Control& c) { return c.start; });
 }
 
 std::string Window::reportText() const
@@ -246,8 +247,8 @@ void Window::calculate()
     for (const ControlId line : ids().statusLines)
         change(line, [](ControlState& s) { s.text.clear(); });
     // The report view shows the block when it is next shown.
-    for (std::string& line : report::BuildReportBlock(ws, AdjustCount, nf))
-        report.push_back(std::move(line));
+    std::vector<std::string> block = report::BuildReportBlock(ws, AdjustCount, nf);
+    report.insert(report.end(), std::make_move_iterator(block.begin()), std::make_move_iterator(block.end()));
     ++AdjustCount;
     focusOn(ids().id(Button::Recalcula));
 }

@@ -51,7 +51,7 @@ public:
     bool reportOnClipboard() const { return onClipboard; }
 
     // The user changed an entry's text; a number is read at once.
-    Effects edit(ControlId entry, const std::string& text);
+    Effects edit(ControlId control, const std::string& text);
     Effects press(Button button);
     // The answer to CopyReport.
     Effects reportCopied(bool copied);

@@ -88,7 +88,6 @@ constexpr auto kBlock = std::to_array<Row>({
     text("==== FIM ===="),
     text(kBlank),
 });
-static_assert(kBlock.size() == kBlockLineCount);
 
 std::string lineOf(const Row& row, const Worksheet& ws, std::int32_t adjustCount, const numtext::NumberFormat& nf)
 {
@@ -106,6 +105,8 @@ std::string lineOf(const Row& row, const Worksheet& ws, std::int32_t adjustCount
 }
 
 }  // namespace
+
+const std::size_t kBlockLineCount = kBlock.size();
 
 std::string ReportTitle(std::string_view shortDate)
 {

@@ -4,7 +4,7 @@
 set -eu
 build=$1
 cd "$(dirname "$0")/.."
-dirs="numtext core report ui app bench tests"
+dirs="numtext core report behaviour ui app bench tests"
 # shellcheck disable=SC2086
 sources=$(find $dirs -name '*.cpp' -o -name '*.h' | sort)
 # shellcheck disable=SC2086

@@ -64,9 +64,7 @@ Environment Environment::fromSystem()
 }
 
 MainWindow::MainWindow(Environment environment, QWidget* parent)
-    : QWidget(parent)
-    , env(std::move(environment))
-    , window(env.numberFormat, env.reportDate.toStdString())
+    : QWidget(parent), env(std::move(environment)), window(env.numberFormat, env.reportDate.toStdString())
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quorvane V " QUORVANE_VERSION));

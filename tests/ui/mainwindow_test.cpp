@@ -1,0 +1,177 @@
+// The Qt window on the offscreen platform: its widgets show what the
+// window's behaviour holds, step by step, with real keys and clicks; and
+// what only Qt shows: the Tab walk, the texts fitting with the font in use,
+// the desktop's locale and real message boxes.
+#include <QDate>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+#include "report/report.h"
+#include "ui/mainwindow.h"
+
+// Failures show texts, not bytes.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
+namespace {
+
+using behaviour::Button;
+using core::Entry;
+const auto& kLayout = behaviour::Window::controls();
+
+QString textOf(const QWidget* w)
+{
+    if (const auto* box = qobject_cast<const QGroupBox*>(w))
+        return box->title();
+    if (qobject_cast<const QPlainTextEdit*>(w) != nullptr)
+        return {};
+    return w->property("text").toString();
+}
+
+// Every widget shows its control's state, and what only rendering shows
+// holds with the font in use: every shown text fits its control, every
+// control lies inside its parent, and none overlaps another.
+void expectShowsItsBehaviour(const ui::MainWindow& window)
+{
+    for (behaviour::ControlId id = 0; id < kLayout.controls.size(); ++id) {
+        const behaviour::ControlState& s = window.behaviour().state(id);
+        const QWidget* w = window.widget(id);
+        SCOPED_TRACE(kLayout.controls[id].objectName);
+        EXPECT_EQ(textOf(w), QString::fromStdString(s.text));
+        EXPECT_EQ(ui::MainWindow::fontColor(w), ui::MainWindow::colour(s.colour));
+        EXPECT_EQ(w->font().pointSize(), s.fontPoints);
+        EXPECT_EQ(w->pos(), QPoint(s.place.left, s.place.top));
+        if (s.place.width > 0)
+            EXPECT_EQ(w->size(), QSize(s.place.width, s.place.height));
+        EXPECT_EQ(w->property("readOnly").toBool(), s.readOnly);
+        EXPECT_EQ(w->isHidden(), s.hidden);
+        if (!w->isVisibleTo(&window))
+            continue;
+        EXPECT_LE(w->fontMetrics().horizontalAdvance(textOf(w)),
+            w->width() - (qobject_cast<const QLabel*>(w) != nullptr ? 0 : 8));
+        EXPECT_TRUE(w->parentWidget()->rect().contains(w->geometry()));
+        for (const QWidget* other : w->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (other != w && other->isVisibleTo(&window) && !other->objectName().isEmpty())
+                EXPECT_FALSE(w->geometry().intersects(other->geometry())) << other->objectName().toStdString();
+        }
+    }
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const auto copy = [this](const QString& text) { return (clipboard = text, true); };
+        window = std::make_unique<ui::MainWindow>(ui::Environment{{'.'}, "07/12/2026", copy});
+        window->setMessageBox([this](const QString& text) { messages << text; });
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    QWidget* widget(Button button) const { return window->widget(kLayout.id(button)); }
+    void click(std::initializer_list<Button> buttons) const
+    {
+        for (const Button b : buttons)
+            QTest::mouseClick(widget(b), Qt::LeftButton);
+    }
+
+    std::unique_ptr<ui::MainWindow> window;
+    QStringList messages;
+    QString clipboard;
+};
+
+TEST_F(MainWindowTest, TabWalksThePanelsInReadingOrder)
+{
+    expectShowsItsBehaviour(*window);
+    QStringList order, names;
+    for (int i = 0; i < 30; ++i) {
+        QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+        order << window->focusWidget()->objectName();
+        names << window->focusWidget()->accessibleName().trimmed();  // what a screen reader says
+    }
+    EXPECT_EQ(order.join(' '),
+        "LabeledEdit2 LabeledEdit3 LabeledEdit4 LabeledEdit5 LabeledEdit6 Button1 LabeledEdit7 LabeledEdit8 "
+        "LabeledEdit9 LabeledEdit10 LabeledEdit11 LabeledEdit12 Button2 Edit1 Edit2 Edit3 Edit5 Edit6 Edit7 Edit8 "
+        "Edit9 Edit10 Edit11 Edit12 Button3 Edit4 Button4 Button5 Button6 LabeledEdit1");
+    EXPECT_FALSE(names.contains(QString()));
+    EXPECT_EQ(QSet<QString>(names.begin(), names.end()).size(), names.size() - 1);  // but two "Aceita"
+}
+
+TEST_F(MainWindowTest, ShowsEachStepTypedAndClicked)
+{
+    auto* crest = qobject_cast<QLineEdit*>(window->widget(kLayout.id(Entry::CrestDb)));
+    crest->selectAll();
+    QTest::keyClicks(crest, "1x");  // one change per key, as a user types
+    QTest::keyClick(crest, Qt::Key_Backspace);
+    QTest::keyClicks(crest, "4");
+    EXPECT_EQ(messages, QStringList{"Valor Incorreto !"});
+    for (const Button b : {Button::SpeakerAceita, Button::AmplifierAceita, Button::Calcula, Button::Listar}) {
+        click({b});
+        expectShowsItsBehaviour(*window);
+        if (b != Button::Listar)  // which hides the focused Recalcula: Qt moves the focus on
+            EXPECT_EQ(window->focusWidget(), window->widget(window->behaviour().focus()));
+    }
+    EXPECT_EQ(messages.last(), "Tensão Saida Limiter > Tensão Entrada Power ! Altere Valor Fator de Crista !");
+    const auto* report = window->findChild<QPlainTextEdit*>("Memo1");
+    EXPECT_EQ(report->toPlainText().split('\n').size(), 1 + report::kBlockLineCount);
+    click({Button::Sair});
+    EXPECT_EQ(clipboard.toStdString(), window->behaviour().reportText());
+    EXPECT_EQ(report->textCursor().selectedText().size(), report->toPlainText().size());
+    EXPECT_FALSE(window->isVisible());
+}
+
+// The window as the program makes it: the desktop's locale (the tests run in
+// pt_BR: comma decimals, dd/MM/yyyy) and real message boxes, which show what
+// the user typed as plain text.
+TEST(RealWindow, ReadsTheLocaleAndShowsPlainMessages)
+{
+    ui::MainWindow window;
+    window.show();
+    QStringList seen;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            EXPECT_EQ(box->windowTitle(), "Quorvane");
+            EXPECT_EQ(box->textFormat(), Qt::PlainText);
+            EXPECT_EQ(box->palette().color(QPalette::Window), window.palette().color(QPalette::Window));
+            EXPECT_EQ(box->font(), window.font());
+            seen << box->text();
+            box->accept();
+        }
+    });
+    closer.start(20);
+    EXPECT_EQ(window.windowTitle(), "Quorvane V " QUORVANE_VERSION);
+    EXPECT_EQ(window.behaviour().reportLines()[0],
+        "Dados para Quorvane" + std::string(36, ' ') + QDate::currentDate().toString("dd/MM/yyyy").toStdString());
+    const auto entry = [&](Entry e) { return qobject_cast<QLineEdit*>(window.widget(kLayout.id(e))); };
+    const auto click = [&](Button b) { QTest::mouseClick(window.widget(kLayout.id(b)), Qt::LeftButton); };
+    entry(Entry::SpkZnom)->setText("8.5");  // the whole text at once: one change
+    entry(Entry::SpkZnom)->setText("8,125");
+    entry(Entry::SpkPmax)->setText("<b>12</b>");
+    click(Button::SpeakerAceita);
+    EXPECT_EQ(seen, QStringList({"Valor Incorreto !", "Valor Incorreto !", "'<b>12</b>' não é um número válido"}));
+    EXPECT_EQ(entry(Entry::SpkZnom)->text(), "8,13");  // taken before the failure
+    entry(Entry::SpkPmax)->setText("125");
+    entry(Entry::AmpVin)->setText("0,775");
+    for (const Button b : {Button::SpeakerAceita, Button::AmplifierAceita, Button::Calcula})
+        click(b);
+    EXPECT_EQ(window.widget(kLayout.id(behaviour::ResultField::LimVolts))->property("text"), "    0,349  V");
+    const QString block = QString::fromStdString(window.behaviour().reportText()).section("\r\n", 1);
+    EXPECT_FALSE(block.contains(QRegularExpression("\\d\\.\\d")));  // every number of the block in the locale's form
+    EXPECT_TRUE(block.contains(QRegularExpression("\\d,\\d")));
+}
+
+}  // namespace
