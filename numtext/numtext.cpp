@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <bit>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <system_error>
+#include <vector>
+
+#include <fast_float/fast_float.h>
 
 namespace numtext {
 
@@ -31,98 +34,49 @@ constexpr std::size_t kQuotedTextLimit = 40;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The number's characters rewritten for std::from_chars ('.' as separator,
-// no '+'), with a rough decimal magnitude for telling overflow from underflow.
-struct ScannedNumber {
-    std::string canonical;
-    bool negative = false;
-    long magnitude = 0;
-};
-
-bool scanNumber(std::string_view text, char separator, ScannedNumber& out)
+// Appends the digits at `i` to `out`; returns how many there were.
+std::size_t takeDigits(std::string_view text, std::size_t& i, std::string& out)
 {
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    while (i < n && text[i] == ' ')
-        ++i;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        out.negative = text[i] == '-';
-        if (out.negative)
-            out.canonical += '-';
-        ++i;
-    }
-    std::size_t intDigits = 0, fracDigits = 0;
-    long firstSignificant = 0;  // position of the first non-zero digit relative to the point
-    bool seenNonZero = false;
-    while (i < n && isDigit(text[i])) {
-        if (text[i] != '0' && !seenNonZero) {
-            seenNonZero = true;
-            firstSignificant = 0;
-        }
-        if (seenNonZero)
-            ++firstSignificant;
-        out.canonical += text[i++];
-        ++intDigits;
-    }
-    if (i < n && text[i] == separator) {
-        out.canonical += '.';
-        ++i;
-        long zerosAfterPoint = 0;
-        while (i < n && isDigit(text[i])) {
-            if (!seenNonZero) {
-                if (text[i] == '0')
-                    ++zerosAfterPoint;
-                else {
-                    seenNonZero = true;
-                    firstSignificant = -zerosAfterPoint;
-                }
-            }
-            out.canonical += text[i++];
-            ++fracDigits;
-        }
-    }
-    if (intDigits + fracDigits == 0)
-        return false;
-    long exponent = 0;
-    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-        out.canonical += 'e';
-        ++i;
-        bool negativeExponent = false;
-        if (i < n && (text[i] == '+' || text[i] == '-')) {
-            negativeExponent = text[i] == '-';
-            if (negativeExponent)
-                out.canonical += '-';
-            ++i;
-        }
-        std::size_t expDigits = 0;
-        while (i < n && isDigit(text[i])) {
-            if (exponent < 100000)
-                exponent = exponent * 10 + (text[i] - '0');
-            out.canonical += text[i++];
-            ++expDigits;
-        }
-        if (expDigits == 0)
-            return false;
-        if (negativeExponent)
-            exponent = -exponent;
-    }
-    while (i < n && text[i] == ' ')
-        ++i;
-    if (i != n)
-        return false;
-    out.magnitude = seenNonZero ? firstSignificant + exponent : -1;
-    return true;
+    const std::size_t first = i;
+    while (i < text.size() && isDigit(text[i]))
+        out += text[i++];
+    return i - first;
 }
 
-// Number of binary fraction digits of a finite double: value = m / 2^k, m odd.
-int binaryFractionDigits(double value)
+// The number's characters rewritten for the parser: '.' as separator, no
+// '+'. False when the text is not a number: spaces, an optional sign, digits
+// with at most one separator, an optional exponent, spaces.
+bool scanNumber(std::string_view text, char separator, std::string& out)
 {
-    if (value == 0.0)
-        return 0;
-    int exponent = 0;
-    const double mantissa = std::frexp(std::fabs(value), &exponent);
-    const auto m = static_cast<std::uint64_t>(std::ldexp(mantissa, 53));
-    return 53 - exponent - std::countr_zero(m);
+    std::size_t i = text.find_first_not_of(' ');
+    const std::size_t end = text.find_last_not_of(' ') + 1;
+    if (i == std::string_view::npos)
+        return false;
+    text = text.substr(0, end);
+    const auto sign = [&] {
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+            if (text[i] == '-')
+                out += '-';
+            ++i;
+        }
+    };
+    sign();
+    std::size_t mantissaDigits = takeDigits(text, i, out);
+    if (i < text.size() && text[i] == separator) {
+        out += '.';
+        ++i;
+        mantissaDigits += takeDigits(text, i, out);
+    }
+    if (mantissaDigits == 0)
+        return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        out += 'e';
+        ++i;
+        sign();
+        if (takeDigits(text, i, out) == 0)
+            return false;
+    }
+    return i == text.size();
 }
 
 // Every decimal digit of a finite double, exactly (a double has at most 1074
@@ -134,20 +88,84 @@ struct DecimalDigits {
     int pointPos = 0;    // number of integer digits in `digits`
 };
 
+// A natural number in base 10^9, least significant limb first: enough to
+// write m x 2^e or m x 5^k exactly.
+class BigDecimal {
+public:
+    explicit BigDecimal(std::uint64_t value)
+    {
+        do {
+            limbs.push_back(static_cast<std::uint32_t>(value % kBase));
+            value /= kBase;
+        } while (value != 0);
+    }
+
+    void multiply(std::uint32_t factor)
+    {
+        std::uint64_t carry = 0;
+        for (std::uint32_t& limb : limbs) {
+            const std::uint64_t product = std::uint64_t{limb} * factor + carry;
+            limb = static_cast<std::uint32_t>(product % kBase);
+            carry = product / kBase;
+        }
+        for (; carry != 0; carry /= kBase)
+            limbs.push_back(static_cast<std::uint32_t>(carry % kBase));
+    }
+
+    // Multiplies by base^exponent, a few factors at a time.
+    void multiplyByPower(std::uint32_t base, int exponent, std::uint32_t chunk, int perChunk)
+    {
+        for (; exponent >= perChunk; exponent -= perChunk)
+            multiply(chunk);
+        for (; exponent > 0; --exponent)
+            multiply(base);
+    }
+
+    std::string decimal() const
+    {
+        std::string out = std::to_string(limbs.back());
+        for (std::size_t i = limbs.size() - 1; i-- > 0;) {
+            const std::string limb = std::to_string(limbs[i]);
+            out.append(9 - limb.size(), '0').append(limb);
+        }
+        return out;
+    }
+
+private:
+    static constexpr std::uint64_t kBase = 1000000000;
+    std::vector<std::uint32_t> limbs;
+};
+
 DecimalDigits exactDecimal(double value)
 {
     DecimalDigits out;
     out.negative = std::signbit(value);
-    char buffer[1200];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed,
-        std::max(0, binaryFractionDigits(value)));
-    const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
-    const std::size_t point = text.find('.');
-    out.pointPos = static_cast<int>(point == std::string_view::npos ? text.size() : point);
-    out.digits.reserve(text.size());
-    out.digits.append(text.substr(0, static_cast<std::size_t>(out.pointPos)));
-    if (point != std::string_view::npos)
-        out.digits.append(text.substr(point + 1));
+    if (value == 0.0) {
+        out.digits = "0";
+        out.pointPos = 1;
+        return out;
+    }
+    // |value| = m x 2^exponent with m odd.
+    int exponent = 0;
+    auto m = static_cast<std::uint64_t>(std::ldexp(std::frexp(std::fabs(value), &exponent), 53));
+    exponent -= 53;
+    const int zeros = std::countr_zero(m);
+    m >>= zeros;
+    exponent += zeros;
+    BigDecimal exact(m);
+    if (exponent >= 0) {
+        exact.multiplyByPower(2, exponent, 1U << 30, 30);
+        out.digits = exact.decimal();
+        out.pointPos = static_cast<int>(out.digits.size());
+        return out;
+    }
+    // m / 2^k is m x 5^k / 10^k: the digits of m x 5^k with k of them after the point.
+    const int k = -exponent;
+    exact.multiplyByPower(5, k, 1220703125, 13);
+    out.digits = exact.decimal();
+    if (out.digits.size() <= static_cast<std::size_t>(k))
+        out.digits.insert(0, static_cast<std::size_t>(k) + 1 - out.digits.size(), '0');
+    out.pointPos = static_cast<int>(out.digits.size()) - k;
     return out;
 }
 
@@ -176,18 +194,18 @@ bool roundHalfAway(std::string& digits, std::size_t keep)
 
 float StrToFloat(std::string_view text, const NumberFormat& format)
 {
-    ScannedNumber scanned;
-    if (!scanNumber(text, format.decimalSeparator, scanned))
+    std::string canonical;
+    if (!scanNumber(text, format.decimalSeparator, canonical))
         throwNotANumber(text);
-    const char* first = scanned.canonical.data();
-    const char* last = first + scanned.canonical.size();
+    const char* last = canonical.data() + canonical.size();
     float value = 0.0f;
-    const auto result = std::from_chars(first, last, value);
-    if (result.ec == std::errc{} && result.ptr == last)
+    const auto result = fast_float::from_chars(canonical.data(), last, value);
+    // Too small for a single is its nearest single, zero; too large is no
+    // number the program can hold. Parser versions differ in what they call
+    // out of range, not in the value.
+    if (result.ptr == last && !std::isinf(value) &&
+        (result.ec == std::errc{} || result.ec == std::errc::result_out_of_range))
         return value;
-    // Out of range with a negative magnitude: the nearest single is zero.
-    if (result.ec == std::errc::result_out_of_range && scanned.magnitude < 0)
-        return scanned.negative ? -0.0f : 0.0f;
     throwNotANumber(text);
 }
 

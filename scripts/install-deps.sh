@@ -10,8 +10,9 @@
 set -eu
 
 # The compiler, CMake, Qt's Widgets, the X11 client library the program asks
-# for a clipboard manager with, and the font the window is drawn in.
-run="g++ make cmake ninja-build pkg-config qt6-base-dev libxcb1-dev fonts-liberation"
+# for a clipboard manager with, the number parser's headers (fast_float) and
+# the font the window is drawn in.
+run="g++ make cmake ninja-build pkg-config qt6-base-dev libxcb1-dev libfast-float-dev fonts-liberation"
 # GoogleTest and Google Benchmark; a private X server with real input, the
 # clipboard and screenshots; the start-up probe's X libraries; Qt's Wayland
 # platform, which the start-up checks try; and what builds and judges the
