@@ -176,6 +176,7 @@ Layout buildLayout()
         const ControlId entry =
             add(Kind::Entry, out.id(e.panel), e.objectName, {e.defaultText, {e.left, e.top, e.width, kEditHeight}});
         out.controls[entry].name = e.caption;
+        out.controls[entry].numeric = core::isNumeric(e.key);
         const ControlId caption = add(Kind::Label, out.id(e.panel), std::string(e.objectName) + "Label",
             {e.caption, {e.left, e.top - 3 - kCaptionLineHeight}});
         out.controls[caption].labelFor = entry;

@@ -79,6 +79,7 @@ struct Control {
     std::string name;        // what a screen reader says; empty: the text
     ControlId labelFor;      // an entry's caption names its entry
     ControlState start;
+    bool numeric = false;  // an entry that holds a number
 };
 
 // Every control, in the order a view creates them (later ones on top), and

@@ -84,7 +84,7 @@ Effects Window::press(Button button)
     case Button::Listar:
         return run(&Window::showReport);
     case Button::Sair:
-        return {{Effect::Kind::CopyReport}};
+        return {{Effect::Kind::CopyReport, kNoControl, {}, {}}};
     case Button::Voltar:
         return run(&Window::hideReport);
     }
@@ -121,7 +121,7 @@ template <typename Change> void Window::change(ControlId control, Change apply)
     if (next == states[control])
         return;
     states[control] = next;
-    effects.push_back({Effect::Kind::Change, control, std::move(next)});
+    effects.push_back({Effect::Kind::Change, control, std::move(next), {}});
 }
 
 void Window::show(ControlId control, bool shown)
@@ -139,7 +139,7 @@ void Window::message(std::string text) { effects.push_back({Effect::Kind::Messag
 void Window::focusOn(ControlId control)
 {
     focused = control;
-    effects.push_back({Effect::Kind::Focus, control});
+    effects.push_back({Effect::Kind::Focus, control, {}, {}});
 }
 
 // A numeric entry reads its text on every change, whoever made it: the
@@ -283,9 +283,9 @@ void Window::copyReport()
 {
     onClipboard = true;
     show(ids().id(Button::Recalcula), true);
-    effects.push_back({Effect::Kind::SelectReport, ids().report});
+    effects.push_back({Effect::Kind::SelectReport, ids().report, {}, {}});
     message(kCopied);
-    effects.push_back({Effect::Kind::Close});
+    effects.push_back({Effect::Kind::Close, kNoControl, {}, {}});
 }
 
 void Window::hideReport()
