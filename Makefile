@@ -33,10 +33,12 @@ test: build-tests
 	ctest --test-dir $(BUILD) --output-on-failure
 	./scripts/sanitize.sh $(SANITIZE_BUILD) $(CMAKE_EXTRA)
 
-bench: build-tests
+bench: build-tests web
 	$(BUILD)/bench/quorvane_bench
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/quorvane_window_bench
 	./bench/start_stress.sh $(BUILD)/app/quorvane 100
+	./scripts/install-deps.sh web-test
+	/usr/bin/python3 bench/web_bench.py $(WEB_BUILD)/web/site
 
 bench-startup: build-tests
 	./bench/startup.sh $(BUILD)
@@ -73,5 +75,30 @@ windows-test:
 	./scripts/windows-test.sh $(WINDOWS_BUILD)
 	./scripts/windows-other-checkout.sh "$$(./scripts/windows-qt.sh)"
 
+# The page: the window's behaviour as WebAssembly with its static files, in
+# build-web/web/site, which any static host can serve. Like `make build`, it
+# keeps the tests if this build folder has them.
+WEB_BUILD ?= build-web
+WEB_PORT ?= 8080
+# emscripten's optimizer finds Debian's acorn through NODE_PATH.
+web_configure = NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_CROSSCOMPILING_EMULATOR=$$(command -v node) $(CMAKE_EXTRA)
+.PHONY: web web-test web-run
+web:
+	./scripts/install-deps.sh web
+	$(web_configure) $(if $(wildcard $(WEB_BUILD)/CMakeCache.txt),,-DBUILD_TESTING=OFF)
+	NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD)
+
+# The Qt-free tests under node, then the page in headless Chromium.
+web-test:
+	./scripts/install-deps.sh web-test
+	$(web_configure) -DBUILD_TESTING=ON
+	$(MAKE) web
+	ctest --test-dir $(WEB_BUILD) --output-on-failure
+
+web-run: web
+	@echo "Quorvane is at http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops it)"
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_BUILD)/web/site
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(WINDOWS_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(WINDOWS_BUILD) $(WEB_BUILD)

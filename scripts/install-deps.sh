@@ -1,12 +1,14 @@
 #!/bin/sh
 # Installs the Debian packages a set of commands needs, only those that are
 # missing. No prompts; sudo when not root.
-# Usage: install-deps.sh run|test|lint|windows|windows-test
+# Usage: install-deps.sh run|test|lint|windows|windows-test|web|web-test
 #   run   building and running the program (make build, make run)
 #   test  the above, and what the tests and benchmarks add (make test, make bench)
 #   lint  the developer's checks (make lint)
 #   windows  the Windows program, zip and installer (make windows)
 #   windows-test  the above, and its tests under wine (make windows-test)
+#   web   the page, built as WebAssembly (make web, make web-run)
+#   web-test  the above, and its tests under node and in Chromium (make web-test)
 set -eu
 
 # The compiler, CMake, Qt's Widgets, the X11 client library the program asks
@@ -28,13 +30,22 @@ windows="$run g++-mingw-w64-x86-64-posix perl dpkg-dev imagemagick nsis wine win
 # real input; git and file for the check that another checkout builds.
 windows_test="$windows googletest xvfb xauth xdotool git file"
 
+# Debian's emscripten with its prebuilt libraries and node, GoogleTest's
+# source for the tests under node, the number parser's headers, and the
+# font, cut to the page's letters by fonttools (woff2 needs brotli).
+web="make cmake ninja-build emscripten nodejs googletest libfast-float-dev fonts-liberation fonttools python3-brotli"
+# Debian's Chromium and its WebDriver, driven from Python's Selenium.
+web_test="$web chromium chromium-driver python3-selenium"
+
 case "${1:-}" in
     run) packages=$run ;;
     test) packages=$test ;;
     lint) packages=$lint ;;
     windows) packages=$windows ;;
     windows-test) packages=$windows_test ;;
-    *) echo "usage: $0 run|test|lint|windows|windows-test" >&2 && exit 2 ;;
+    web) packages=$web ;;
+    web-test) packages=$web_test ;;
+    *) echo "usage: $0 run|test|lint|windows|windows-test|web|web-test" >&2 && exit 2 ;;
 esac
 
 if ! command -v apt-get >/dev/null 2>&1 || ! command -v dpkg-query >/dev/null 2>&1; then

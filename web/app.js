@@ -156,7 +156,8 @@ function whenFree(event) {
 }
 
 function fitToScreen(width, height) {
-    const room = document.documentElement.clientWidth - 40;
+    const margin = parseFloat(getComputedStyle(page.frame).marginLeft);
+    const room = document.documentElement.clientWidth - 2 * margin;
     const scale = Math.min(1, room / width);
     page.window.style.transform = scale < 1 ? `scale(${scale})` : "";
     page.window.style.transformOrigin = "0 0";
@@ -198,7 +199,10 @@ function build(module) {
     fitToScreen(layout.width, layout.height);
     window.addEventListener("resize", () => fitToScreen(layout.width, layout.height));
     page.window.removeAttribute("aria-busy");
-    document.documentElement.dataset.ready = String(performance.now());
+    // Interactive once the texts are drawn in the window's own font.
+    document.fonts.ready.then(() => {
+        document.documentElement.dataset.ready = String(performance.now());
+    });
 }
 
 Quorvane().then(build);
