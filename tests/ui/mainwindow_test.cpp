@@ -53,8 +53,9 @@ void expectShowsItsBehaviour(const ui::MainWindow& window)
         EXPECT_EQ(ui::MainWindow::fontColor(w), ui::MainWindow::colour(s.colour));
         EXPECT_EQ(w->font().pointSize(), s.fontPoints);
         EXPECT_EQ(w->pos(), QPoint(s.place.left, s.place.top));
-        if (s.place.width > 0)
+        if (s.place.width > 0) {
             EXPECT_EQ(w->size(), QSize(s.place.width, s.place.height));
+        }
         EXPECT_EQ(w->property("readOnly").toBool(), s.readOnly);
         EXPECT_EQ(w->isHidden(), s.hidden);
         if (!w->isVisibleTo(&window))
@@ -63,8 +64,9 @@ void expectShowsItsBehaviour(const ui::MainWindow& window)
             w->width() - (qobject_cast<const QLabel*>(w) != nullptr ? 0 : 8));
         EXPECT_TRUE(w->parentWidget()->rect().contains(w->geometry()));
         for (const QWidget* other : w->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (other != w && other->isVisibleTo(&window) && !other->objectName().isEmpty())
+            if (other != w && other->isVisibleTo(&window) && !other->objectName().isEmpty()) {
                 EXPECT_FALSE(w->geometry().intersects(other->geometry())) << other->objectName().toStdString();
+            }
         }
     }
 }
@@ -121,8 +123,9 @@ TEST_F(MainWindowTest, ShowsEachStepTypedAndClicked)
     for (const Button b : {Button::SpeakerAceita, Button::AmplifierAceita, Button::Calcula, Button::Listar}) {
         click({b});
         expectShowsItsBehaviour(*window);
-        if (b != Button::Listar)  // which hides the focused Recalcula: Qt moves the focus on
+        if (b != Button::Listar) {  // which hides the focused Recalcula: Qt moves the focus on
             EXPECT_EQ(window->focusWidget(), window->widget(window->behaviour().focus()));
+        }
     }
     EXPECT_EQ(messages.last(), "Tensão Saida Limiter > Tensão Entrada Power ! Altere Valor Fator de Crista !");
     const auto* report = window->findChild<QPlainTextEdit*>("Memo1");
