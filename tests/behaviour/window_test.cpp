@@ -234,6 +234,14 @@ TEST_F(WindowTest, RecalculaReopensThePanelsForAPassThatWarns)
         "Edit4 '   0.99 dBu'; Edit5 '    -1.22  dBV'; Edit6 '   -1.22 dBV'; LabeledEdit12 '14.00' red rw");
 }
 
+TEST_F(WindowTest, RecalculaTakesTheNumbersAsItWritesThem)
+{
+    press({Button::SpeakerAceita, Button::AmplifierAceita, Button::Calcula, Button::Recalcula});
+    type(Entry::AmpVin, "0.7755");
+    press({Button::Recalcula, Button::Calcula});  // "0.775" again, and a Calcula with no new Aceita
+    EXPECT_EQ(window.state(kLayout.id(behaviour::ResultField::LimMillivolts)).text, "   345.769 mV");
+}
+
 TEST_F(WindowTest, RefusedValuesShowTheirMessageThenTurnRed)
 {
     type(Entry::SpkZnom, "-8");  // the minus alone is no number; the entry stays red after the digit
