@@ -80,7 +80,7 @@ function render(index, state) {
     element.classList.remove("red", "blue", "green");
     if (["red", "blue", "green"].includes(state.colour))
         element.classList.add(state.colour);
-    element.style.fontSize = state.fontPoints === 8 ? "" : `${state.fontPoints}pt`;
+    element.style.fontSize = `${state.fontPoints}pt`;
     element.style.left = `${state.left}px`;
     element.style.top = `${state.top}px`;
     if (state.width > 0) {
@@ -171,6 +171,7 @@ function build(module) {
     page.win = new module.Window(separator, shortDate);
     page.listar = layout.listar;
     document.title = layout.title;
+    page.window.style.fontFamily = `"${layout.fontFamily}", Arial, sans-serif`;
     page.window.style.width = `${layout.width}px`;
     page.window.style.height = `${layout.height}px`;
     const controls = layout.controls;
