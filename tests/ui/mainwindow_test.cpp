@@ -97,6 +97,10 @@ protected:
 TEST_F(MainWindowTest, TabWalksThePanelsInReadingOrder)
 {
     expectShowsItsBehaviour(*window);
+    EXPECT_EQ(window->size(), QSize(behaviour::kClientWidth, behaviour::kClientHeight));
+    // Light whatever the desktop's theme: the tests run under a dark one.
+    EXPECT_EQ(window->palette().color(QPalette::Window), QColor(0xF0, 0xF0, 0xF0));
+    EXPECT_EQ(window->palette().color(QPalette::Base), QColor(Qt::white));
     QStringList order, names;
     for (int i = 0; i < 30; ++i) {
         QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
@@ -127,7 +131,8 @@ TEST_F(MainWindowTest, ShowsEachStepTypedAndClicked)
     QTest::keyClicks(crest, "4");
     EXPECT_EQ(messages, QStringList{"Valor Incorreto !"});
     for (const Button b : {Button::SpeakerAceita, Button::AmplifierAceita, Button::Calcula, Button::Listar}) {
-        click({b});
+        widget(b)->setFocus();  // Return presses the focused button
+        QTest::keyClick(widget(b), Qt::Key_Return);
         expectShowsItsBehaviour(*window);
         if (b != Button::Listar) {  // which hides the focused Recalcula: Qt moves the focus on
             EXPECT_EQ(window->focusWidget(), window->widget(window->behaviour().focus()));
