@@ -141,7 +141,7 @@ DecimalDigits exactDecimal(double value)
     DecimalDigits out;
     out.negative = std::signbit(value);
     if (value == 0.0) {
-        out.digits = "0";
+        out.digits.push_back('0');
         out.pointPos = 1;
         return out;
     }
