@@ -149,9 +149,9 @@ DecimalDigits exactDecimal(double value)
     int exponent = 0;
     auto m = static_cast<std::uint64_t>(std::ldexp(std::frexp(std::fabs(value), &exponent), 53));
     exponent -= 53;
-    const int zeros = std::countr_zero(m);
+    const auto zeros = static_cast<unsigned>(std::countr_zero(m));
     m >>= zeros;
-    exponent += zeros;
+    exponent += static_cast<int>(zeros);
     BigDecimal exact(m);
     if (exponent >= 0) {
         exact.multiplyByPower(2, exponent, 1U << 30, 30);
