@@ -48,7 +48,7 @@ TEST(Format, FixedPointWithHalvesAwayFromZero)
 {
     const std::tuple<const char*, double, const char*> rows[] = {{"%3.2f", 0.625, "0.63"},  // glibc's printf: 0.62
         {"%3.2f", -0.625, "-0.63"}, {"%3.2f", 2.675, "2.67"},  // the double below 2.675 is no tie
-        {"%3.2f", 99.995f, "100.00"}, {"%3.2f", -0.004, "-0.00"}, {"%5.2f", 5.0, " 5.00"},
+        {"%3.2f", 99.995f, "100.00"}, {"%3.2f", -0.004, "-0.00"}, {"%5.2f", 5.0, " 5.00"}, {"%3.2f", 0.0, "0.00"},
         {"%3.3f", std::numeric_limits<float>::denorm_min(), "0.000"},
         {"%3.2f", 1000.0 * kMax, "340282346638528859811704183484516925440000.00"},
         {"   %4.3f mV", 12.0, "   12.000 mV"}};

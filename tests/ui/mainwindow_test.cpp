@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
@@ -101,6 +102,10 @@ TEST_F(MainWindowTest, TabWalksThePanelsInReadingOrder)
     // Light whatever the desktop's theme: the tests run under a dark one.
     EXPECT_EQ(window->palette().color(QPalette::Window), QColor(0xF0, 0xF0, 0xF0));
     EXPECT_EQ(window->palette().color(QPalette::Base), QColor(Qt::white));
+    EXPECT_EQ(window->font().family(), behaviour::kFontFamily);
+    EXPECT_EQ(window->font().pointSize(), 8);
+    // Panels in the classic style, with the title on the frame's top line.
+    EXPECT_EQ(window->widget(kLayout.id(behaviour::Panel::Speaker))->style()->name(), "windows");
     QStringList order, names;
     for (int i = 0; i < 30; ++i) {
         QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
