@@ -112,16 +112,20 @@ def refused_value(page):
 
 
 def warning_recalcula_listar_voltar(page):
-    page.type("LabeledEdit12", "14")
+    # In a Brazilian browser the numbers carry a comma: the defaults "8.00" and
+    # "0.775", written with a full stop, would be refused.
+    for control, text in (("LabeledEdit3", "8"), ("LabeledEdit9", "0,775"), ("LabeledEdit12", "14")):
+        page.type(control, text)
     page.click("Button1", "Button2", "Button3")
     assert page.message() == "Tensão Saida Limiter > Tensão Entrada Power ! Altere Valor Fator de Crista !"
     assert page.colour("LabeledEdit12") == RED and page.shown("Button2")
-    assert page.element("Edit1").get_attribute("value") == "    0.869  V"
+    assert page.element("Edit1").get_attribute("value") == "    0,869  V"
     page.click("Button4")
     assert page.colour("LabeledEdit1") == GREEN and page.element("Edit1").get_attribute("value") == ""
     page.click("Button5")
     assert page.shown("Memo1") and not page.shown("GroupBox1") and page.shown("Button7")
-    assert " Ajuste : 1  " in page.element("Memo1").get_attribute("value")
+    report = page.element("Memo1").get_attribute("value")
+    assert " Ajuste : 1  " in report and datetime.date.today().strftime("%d/%m/%Y\n") in report
     page.click("Button7")
     assert page.shown("GroupBox1") and not page.shown("Memo1")
 
@@ -146,7 +150,7 @@ def offline_reload(page, server):
 SCENARIOS = [
     ("default pass from the keyboard, then Sair", "en-GB", True, default_pass_and_sair),
     ("a refused value", "en-GB", True, refused_value),
-    ("the warning, Recalcula, Listar and Voltar", "en-GB", True, warning_recalcula_listar_voltar),
+    ("the warning, Recalcula, Listar and Voltar", "pt-BR", True, warning_recalcula_listar_voltar),
     ("Sair with the clipboard refused", "en-GB", False, sair_refused),
     ("a reload with no network", "en-GB", True, offline_reload),
 ]
