@@ -206,6 +206,13 @@ function build(module) {
     });
 }
 
-Quorvane().then(build);
+// A browser without WebAssembly, or a first visit that lost the network on
+// the way, gets a message instead of an empty page.
+new Promise((resolve) => resolve(Quorvane())).then(build).catch(() => {
+    page.notice.textContent = "Não foi possível carregar o Quorvane neste navegador. Recarregue a página com a rede "
+        + "ligada ou use um navegador atualizado.";
+    page.notice.hidden = false;
+    page.window.removeAttribute("aria-busy");
+});
 if ("serviceWorker" in navigator)
     navigator.serviceWorker.register("sw.js");

@@ -145,6 +145,13 @@ def offline_reload(page, server):
     assert page.element("Edit2").get_attribute("value") == "   345.769 mV"
 
 
+def no_webassembly(page):
+    page.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": "delete window.WebAssembly"})
+    page.driver.refresh()
+    WebDriverWait(page.driver, 10).until(lambda d: page.shown("notice"))
+    assert page.element("notice").text.startswith("Não foi possível carregar o Quorvane")
+
+
 # Each scenario: its browser language, whether the clipboard may be written,
 # and what the user does.
 SCENARIOS = [
@@ -153,6 +160,7 @@ SCENARIOS = [
     ("the warning, Recalcula, Listar and Voltar", "pt-BR", True, warning_recalcula_listar_voltar),
     ("Sair with the clipboard refused", "en-GB", False, sair_refused),
     ("a reload with no network", "en-GB", True, offline_reload),
+    ("a browser without WebAssembly", "en-GB", True, no_webassembly),
 ]
 
 
