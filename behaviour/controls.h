@@ -115,7 +115,8 @@ std::string statusText(StatusLine line, StatusForm form, const core::Worksheet& 
 // The last line is lower, larger and red in the amplifier's form.
 ControlState lastStatusLine(StatusForm form, ControlState line);
 
-// The window's outer size and the font its texts are measured in.
+// The window's title, outer size and the font its texts are measured in.
+inline constexpr const char* kWindowTitle = "Quorvane V " QUORVANE_VERSION;
 inline constexpr int kWindowLeft = 20;
 inline constexpr int kWindowTop = 20;
 inline constexpr int kClientWidth = 580;

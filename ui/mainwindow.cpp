@@ -67,7 +67,7 @@ MainWindow::MainWindow(Environment environment, QWidget* parent)
     : QWidget(parent), env(std::move(environment)), window(env.numberFormat, env.reportDate.toStdString())
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Quorvane V " QUORVANE_VERSION));
+    setWindowTitle(QString::fromUtf8(behaviour::kWindowTitle));
     QFont font(QString::fromUtf8(behaviour::kFontFamily));
     font.setPointSize(8);
     setFont(font);

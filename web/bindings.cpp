@@ -74,7 +74,7 @@ val layout()
     out.set("tabOrder", tabOrder);
     out.set("width", behaviour::kClientWidth);
     out.set("height", behaviour::kClientHeight);
-    out.set("title", "Quorvane V " QUORVANE_VERSION);
+    out.set("title", behaviour::kWindowTitle);
     out.set("fontFamily", behaviour::kFontFamily);
     out.set("listar", idOf(layout.id(behaviour::Button::Listar)));
     return out;
