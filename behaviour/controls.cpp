@@ -1,6 +1,7 @@
 #include "behaviour/controls.h"
 
 #include <algorithm>
+#include <span>
 
 #include "core/entries.h"
 #include "core/keyed_table.h"
@@ -57,9 +58,12 @@ constexpr auto kEntries = std::to_array<EntryRow>({
 });
 static_assert(core::inKeyOrder(kEntries) && kEntries.size() == core::kEntryCount);
 
-// A label of panel 3 that belongs to a result field: its row's caption, its
-// column's, or a note beside it.
+// A label of panel 3 that belongs to a result field: the caption of the row
+// the field starts, the heading of its column, or a note beside it.
+enum class CaptionRole { Row, Column, Note };
+
 struct Caption {
+    CaptionRole role = CaptionRole::Row;
     const char* objectName = nullptr;
     const char* text = nullptr;
     int left = 0, top = 0;
@@ -85,26 +89,28 @@ using R = ResultField;
 using W = Worksheet;
 constexpr auto kResults = std::to_array<ResultRow>({
     {R::LimVolts, "Edit1", {235, 25, 100, kEditHeight}, "3.1 - Limiar Tensão em Volts, V", false, &W::LimVout, 1.0,
-        "    %3.3f", "  V", {{{"Label1", "3.1 - Limiar Tensão em Volts  : ", 15, 30}}}},
+        "    %3.3f", "  V", {{{CaptionRole::Row, "Label1", "3.1 - Limiar Tensão em Volts  : ", 15, 30}}}},
     {R::LimMillivolts, "Edit2", {350, 25, 100, kEditHeight}, "3.1 - Limiar Tensão em Volts, mV", true, &W::LimVout,
-        1000.0, "   %4.3f", " mV", {{{"Label15", "(Threshold = Limiar)", 460, 30}}}},
+        1000.0, "   %4.3f", " mV", {{{CaptionRole::Note, "Label15", "(Threshold = Limiar)", 460, 30}}}},
     {R::LimDbu, "Edit3", {235, 50, 100, kEditHeight}, "3.2 - Limiar Tensão em dBU, dBu", false, &W::LimDbu, 1.0,
-        "    %3.2f", "  dBu", {{{"Label2", "3.2 - Limiar Tensão em dBU :", 15, 55}}}},
+        "    %3.2f", "  dBu", {{{CaptionRole::Row, "Label2", "3.2 - Limiar Tensão em dBU :", 15, 55}}}},
     {R::LimDbuRight, "Edit4", {350, 50, 100, kEditHeight}, "3.2 - Limiar Tensão em dBU, dBu, coluna direita", true,
         &W::LimDbu, 1.0, "   %3.2f", " dBu", {}},
     {R::LimDbv, "Edit5", {235, 75, 100, kEditHeight}, "3.3 - Limiar Tensão em dBV, dBV", false, &W::LimDbv, 1.0,
-        "    %3.2f", "  dBV", {{{"Label3", "3.3 - Limiar Tensão em dBV  : ", 15, 80}}}},
+        "    %3.2f", "  dBV", {{{CaptionRole::Row, "Label3", "3.3 - Limiar Tensão em dBV  : ", 15, 80}}}},
     {R::LimDbvRight, "Edit6", {350, 75, 100, kEditHeight}, "3.3 - Limiar Tensão em dBV, dBV, coluna direita", true,
         &W::LimDbv, 1.0, "   %3.2f", " dBV", {}},
     {R::AttackSlow, "Edit7", {200, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Slow (ms)", false, &W::AttackSlow,
         1.0, "   %3.3f", " ms",
-        {{{"Label4", "3.5 - Tempo de Ataque (Attack) ", 15, 128}, {"Label5", "Slow (ms)", 216, 104}}}},
+        {{{CaptionRole::Row, "Label4", "3.5 - Tempo de Ataque (Attack) ", 15, 128},
+            {CaptionRole::Column, "Label5", "Slow (ms)", 216, 104}}}},
     {R::AttackMedium, "Edit8", {288, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Medium (ms)", false,
-        &W::AttackMedium, 1.0, "   %3.2f", " ms", {{{"Label6", "Medium (ms)", 296, 104}}}},
+        &W::AttackMedium, 1.0, "   %3.2f", " ms", {{{CaptionRole::Column, "Label6", "Medium (ms)", 296, 104}}}},
     {R::AttackFast, "Edit9", {376, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Fast (ms)", false, &W::AttackFast,
-        1.0, "   %3.2f", " ms", {{{"Label7", "Fast (ms)", 392, 104}}}},
+        1.0, "   %3.2f", " ms", {{{CaptionRole::Column, "Label7", "Fast (ms)", 392, 104}}}},
     {R::ReleaseSlow, "Edit10", {200, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Slow (ms)", false,
-        &W::ReleaseSlow, 1.0, "   %3.3f", " ms", {{{"Label8", "3.6 - Tempo de Liberação (Release) ", 15, 168}}}},
+        &W::ReleaseSlow, 1.0, "   %3.3f", " ms",
+        {{{CaptionRole::Row, "Label8", "3.6 - Tempo de Liberação (Release) ", 15, 168}}}},
     {R::ReleaseMedium, "Edit11", {288, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Medium (ms)", false,
         &W::ReleaseMedium, 1.0, "   %3.2f", " ms", {}},
     {R::ReleaseFast, "Edit12", {376, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Fast (ms)", false,
@@ -163,47 +169,109 @@ constexpr auto kButtons = std::to_array<ButtonRow>({
 });
 static_assert(core::inKeyOrder(kButtons));
 
+bool hasCaption(const ResultRow& row, CaptionRole role)
+{
+    return std::any_of(row.captions.begin(), row.captions.end(),
+        [role](const Caption& c) { return c.objectName != nullptr && c.role == role; });
+}
+
+// Panel 3 on a phone: each row of results as a line of captions, a line of
+// column headings if it has any, its fields side by side, then its notes.
+// A row starts at a field with a row caption.
+struct PhoneResults {
+    std::array<Cell, kResults.size()> fields;
+    std::array<std::array<Cell, 2>, kResults.size()> captions;
+    int lines = 0;
+};
+
+PhoneResults phoneResults()
+{
+    PhoneResults out;
+    for (std::size_t first = 0; first < kResults.size();) {
+        std::size_t end = first + 1;
+        while (end < kResults.size() && !hasCaption(kResults[end], CaptionRole::Row))
+            ++end;
+        const auto row = std::span(kResults).subspan(first, end - first);
+        const auto any = [row](CaptionRole role) {
+            return std::any_of(row.begin(), row.end(), [role](const ResultRow& r) { return hasCaption(r, role); });
+        };
+        std::array<int, 3> lines{};  // by CaptionRole
+        const auto lineOf = [&lines](CaptionRole role) -> int& { return lines[static_cast<std::size_t>(role)]; };
+        lineOf(CaptionRole::Row) = any(CaptionRole::Row) ? out.lines++ : 0;
+        lineOf(CaptionRole::Column) = any(CaptionRole::Column) ? out.lines++ : 0;
+        const int fieldLine = out.lines++;
+        lineOf(CaptionRole::Note) = any(CaptionRole::Note) ? out.lines++ : 0;
+        const int columns = static_cast<int>(row.size());
+        for (std::size_t i = first; i < end; ++i) {
+            const int column = static_cast<int>(i - first);
+            out.fields[i] = {fieldLine, column, columns};
+            for (std::size_t k = 0; k < kResults[i].captions.size(); ++k) {
+                const CaptionRole role = kResults[i].captions[k].role;
+                out.captions[i][k] =
+                    role == CaptionRole::Column ? Cell{lineOf(role), column, columns} : Cell{lineOf(role), 0, 1};
+            }
+        }
+        first = end;
+    }
+    return out;
+}
+
 Layout buildLayout()
 {
     Layout out;
-    const auto add = [&out](Kind kind, ControlId parent, std::string objectName, ControlState start) {
-        out.controls.push_back({kind, parent, std::move(objectName), {}, kNoControl, std::move(start)});
+    // The next free line of each panel on a phone.
+    std::array<int, kPanels.size()> nextLine{};
+    const auto add = [&out](Kind kind, ControlId parent, std::string objectName, ControlState start, Cell phone) {
+        out.controls.push_back({kind, parent, std::move(objectName), {}, kNoControl, std::move(start), false, phone});
         return out.controls.size() - 1;
     };
-    for (const PanelRow& p : kPanels)
-        out.panels[static_cast<std::size_t>(p.key)] = add(Kind::Panel, kNoControl, p.objectName, {p.title, p.place});
+    const auto lineIn = [&nextLine](Panel p) { return Cell{nextLine[static_cast<std::size_t>(p)]++}; };
+    // On a phone the panels stand in one column, and the report, which takes
+    // panels 1 to 3's place on the desktop, between panel 3 and panel 4.
+    for (const PanelRow& p : kPanels) {
+        out.panels[static_cast<std::size_t>(p.key)] =
+            add(Kind::Panel, kNoControl, p.objectName, {p.title, p.place}, {2 * static_cast<int>(p.key)});
+    }
+    // An entry's caption on the line above it.
     for (const EntryRow& e : kEntries) {
-        const ControlId entry =
-            add(Kind::Entry, out.id(e.panel), e.objectName, {e.defaultText, {e.left, e.top, e.width, kEditHeight}});
+        const Cell captionCell = lineIn(e.panel);
+        const ControlId entry = add(Kind::Entry, out.id(e.panel), e.objectName,
+            {e.defaultText, {e.left, e.top, e.width, kEditHeight}}, lineIn(e.panel));
         out.controls[entry].name = e.caption;
         out.controls[entry].numeric = core::isNumeric(e.key);
         const ControlId caption = add(Kind::Label, out.id(e.panel), std::string(e.objectName) + "Label",
-            {e.caption, {e.left, e.top - 3 - kCaptionLineHeight}});
+            {e.caption, {e.left, e.top - 3 - kCaptionLineHeight}}, captionCell);
         out.controls[caption].labelFor = entry;
         out.entries[static_cast<std::size_t>(e.key)] = entry;
     }
-    for (const ResultRow& r : kResults) {
-        const ControlId field = add(Kind::Result, out.id(Panel::Limiter), r.objectName, {"", r.place});
+    const PhoneResults phone = phoneResults();
+    nextLine[static_cast<std::size_t>(Panel::Limiter)] = phone.lines;
+    for (std::size_t i = 0; i < kResults.size(); ++i) {
+        const ResultRow& r = kResults[i];
+        const ControlId field = add(Kind::Result, out.id(Panel::Limiter), r.objectName, {"", r.place}, phone.fields[i]);
         out.controls[field].name = r.name;
         out.controls[field].start.readOnly = true;
         out.results.push_back(field);
     }
-    for (const ResultRow& r : kResults) {
-        for (const Caption& c : r.captions) {
+    for (std::size_t i = 0; i < kResults.size(); ++i) {
+        for (std::size_t k = 0; k < kResults[i].captions.size(); ++k) {
+            const Caption& c = kResults[i].captions[k];
             if (c.objectName != nullptr)
-                add(Kind::Label, out.id(Panel::Limiter), c.objectName, {c.text, {c.left, c.top}});
+                add(Kind::Label, out.id(Panel::Limiter), c.objectName, {c.text, {c.left, c.top}}, phone.captions[i][k]);
         }
     }
     for (const StatusRow& s : kStatusLines) {
-        out.statusLines[static_cast<std::size_t>(s.key)] =
-            add(Kind::Label, out.id(Panel::Diversos), s.objectName, {s.startText, {s.left, s.top}});
+        out.statusLines[static_cast<std::size_t>(s.key)] = add(Kind::Label, out.id(Panel::Diversos), s.objectName,
+            {s.startText, {s.left, s.top}}, lineIn(Panel::Diversos));
     }
+    // Buttons last in their panel, one a line.
     for (const ButtonRow& b : kButtons) {
-        out.buttons[static_cast<std::size_t>(b.key)] =
-            add(Kind::Button, out.id(b.panel), b.objectName, {b.caption, {b.left, b.top, kButtonWidth, kButtonHeight}});
+        out.buttons[static_cast<std::size_t>(b.key)] = add(Kind::Button, out.id(b.panel), b.objectName,
+            {b.caption, {b.left, b.top, kButtonWidth, kButtonHeight}}, lineIn(b.panel));
     }
     out.controls[out.id(Button::Voltar)].start.hidden = true;
-    out.report = add(Kind::Report, kNoControl, "Memo1", {"", {5, 10, 570, 420}, Colour::Default, 8, true, true});
+    out.report = add(Kind::Report, kNoControl, "Memo1", {"", {5, 10, 570, 420}, Colour::Default, 8, true, true},
+        {2 * static_cast<int>(Panel::Limiter) + 1});
     out.controls[out.report].name = "Relatório";
 
     // Panel by panel, and inside each panel as the user reads it; but the
@@ -245,6 +313,30 @@ std::string statusText(StatusLine line, StatusForm form, const Worksheet& ws, co
     if (form == StatusForm::Speaker)
         return row.speaker.prefix + numtext::FloatToStr(ws.*row.speaker.value, nf);
     return row.amplifier.prefix + numtext::Format("%3.2f", ws.*row.amplifier.value, nf);
+}
+
+const WorksheetValues& worksheetValues()
+{
+    static const WorksheetValues values = [] {
+        WorksheetValues out;
+        const auto addNumber = [&out](core::WorksheetNumber n) {
+            if (n != nullptr && std::find(out.numbers.begin(), out.numbers.end(), n) == out.numbers.end())
+                out.numbers.push_back(n);
+        };
+        for (const EntryRow& e : kEntries) {
+            addNumber(core::numberOf(e.key));
+            if (core::textOf(e.key) != nullptr)
+                out.texts.push_back(core::textOf(e.key));
+        }
+        for (const StatusRow& s : kStatusLines) {
+            addNumber(s.speaker.value);
+            addNumber(s.amplifier.value);
+        }
+        for (const ResultRow& r : kResults)
+            addNumber(r.value);
+        return out;
+    }();
+    return values;
 }
 
 ControlState lastStatusLine(StatusForm form, ControlState line)

@@ -71,6 +71,17 @@ struct ControlState {
 using ControlId = std::size_t;
 inline constexpr ControlId kNoControl = static_cast<ControlId>(-1);
 
+// Where a control stands on a phone, where the panels and the report stand
+// in one column: its line (within its panel, or the window's for a panel and
+// the report) and, on a line shared by several fields, its column of
+// `columns` equal ones.
+struct Cell {
+    int line = 0;
+    int column = 0;
+    int columns = 1;
+    bool operator==(const Cell&) const = default;
+};
+
 // What a view builds once; the state it starts in is in `start`.
 struct Control {
     Kind kind;
@@ -80,6 +91,7 @@ struct Control {
     ControlId labelFor;      // an entry's caption names its entry
     ControlState start;
     bool numeric = false;  // an entry that holds a number
+    Cell phone;
 };
 
 // Every control, in the order a view creates them (later ones on top), and
@@ -114,6 +126,14 @@ enum class StatusForm { Speaker, Amplifier };
 std::string statusText(StatusLine line, StatusForm form, const core::Worksheet& ws, const numtext::NumberFormat& nf);
 // The last line is lower, larger and red in the amplifier's form.
 ControlState lastStatusLine(StatusForm form, ControlState line);
+
+// Every value of the Worksheet, as the controls that show it name them: an
+// entry, a line of panel 4 or a result field shows each one.
+struct WorksheetValues {
+    std::vector<core::WorksheetNumber> numbers;
+    std::vector<core::WorksheetText> texts;
+};
+const WorksheetValues& worksheetValues();
 
 // The window's title, outer size and the font its texts are measured in.
 inline constexpr const char* kWindowTitle = "Quorvane V " QUORVANE_VERSION;

@@ -59,6 +59,7 @@ Effects Window::edit(ControlId control, const std::string& text)
     const auto found = std::find(entries.begin(), entries.end(), control);
     if (found == entries.end() || states[control].readOnly)
         return {};
+    sessionOver = false;
     // The view already shows what was typed: only the Worksheet follows.
     states[control].text = text;
     readEntry(static_cast<Entry>(found - entries.begin()));
@@ -72,6 +73,7 @@ Effects Window::press(Button button)
     const ControlId panel = ids().controls[control].parent;
     if (states[control].hidden || states[panel].hidden)
         return {};
+    sessionOver = false;
     switch (button) {
     case Button::SpeakerAceita:
         return run(&Window::acceptSpeaker);
@@ -100,6 +102,12 @@ Effects Window::reportCopied(bool copied)
     else
         copyReport();
     return std::exchange(effects, {});
+}
+
+void Window::focusMoved(ControlId control)
+{
+    if (control < states.size())
+        focused = control;
 }
 
 Effects Window::run(void (Window::*step)())
@@ -282,6 +290,7 @@ void Window::showReport()
 void Window::copyReport()
 {
     onClipboard = true;
+    sessionOver = true;
     show(ids().id(Button::Recalcula), true);
     effects.push_back({Effect::Kind::SelectReport, ids().report, {}, {}});
     message(kCopied);

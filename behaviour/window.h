@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "behaviour/controls.h"
@@ -55,6 +56,20 @@ public:
     Effects press(Button button);
     // The answer to CopyReport.
     Effects reportCopied(bool copied);
+    // The user moved the focus (Tab, a click): a session read back puts it
+    // there again.
+    void focusMoved(ControlId control);
+
+    // The session as text, for a view that keeps it where a reload finds it
+    // (a page's tab): every control's state, the focus, the Worksheet and
+    // the report. Empty once "Sair" has copied the report: the session is
+    // over, and the next one starts anew.
+    std::string snapshot() const;
+    // Takes up a snapshot's session. One that does not read back whole (of
+    // another version, cut short, altered) changes nothing: false.
+    bool restore(std::string_view snapshot);
+
+    bool operator==(const Window&) const = default;
 
 private:
     class Sink;
@@ -89,7 +104,8 @@ private:
     std::vector<std::string> report;
     std::int32_t AdjustCount = 1;
     bool onClipboard = false;
-    Effects effects;  // of the event under way
+    bool sessionOver = false;  // the last event copied the report
+    Effects effects;           // of the event under way
 };
 
 }  // namespace behaviour

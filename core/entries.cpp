@@ -38,6 +38,8 @@ const EntrySpec& entrySpec(Entry entry) { return rowOf(kEntrySpecs, entry); }
 }  // namespace
 
 bool isNumeric(Entry entry) { return entrySpec(entry).number != nullptr; }
+WorksheetNumber numberOf(Entry entry) { return entrySpec(entry).number; }
+WorksheetText textOf(Entry entry) { return entrySpec(entry).text; }
 
 void storeEntryText(Worksheet& ws, Entry entry, std::string_view text, const NumberFormat& nf)
 {

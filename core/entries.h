@@ -19,6 +19,9 @@ inline constexpr std::array<Entry, 6> kAmplifierEntries{
 
 // Whether an entry holds a number; a brand or a model holds a text.
 bool isNumeric(Entry entry);
+// The Worksheet value an entry holds: a number, or a text; the other is null.
+WorksheetNumber numberOf(Entry entry);
+WorksheetText textOf(Entry entry);
 
 // Change of a numeric entry's text: stores the number it reads. Empty text
 // stores nothing; text that is not a number throws numtext::ConversionError

@@ -11,6 +11,7 @@ namespace numtext {
 
 struct NumberFormat {
     char decimalSeparator = '.';
+    bool operator==(const NumberFormat&) const = default;
 };
 
 // A text the user typed that is not a number the program can hold.

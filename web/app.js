@@ -1,8 +1,11 @@
 // The page is a view of the window's behaviour, which runs as WebAssembly:
 // it builds an element for each control, plays each event's effects in
 // order (a message waits for its OK before what follows) and passes the
-// user's typing and clicks on. It decides nothing itself.
+// user's typing and clicks on. The session is kept in the tab, as the
+// behaviour writes it, so a reload goes on where the user was.
 "use strict";
+
+const SESSION = "quorvane-session";
 
 const page = {
     window: document.getElementById("window"),
@@ -56,11 +59,19 @@ function createElement(control) {
     default:
         element = document.createElement("textarea");
         element.setAttribute("aria-label", control.name);
-        element.wrap = "soft";
         page.report = element;
     }
     element.id = id;
     element.classList.add("control");
+    // Where it stands on a phone: panels and the report in one column, the
+    // rest on the lines of its panel (the panel's title takes the first).
+    if (control.parent < 0)
+        element.style.order = control.line;
+    else {
+        const from = (60 / control.columns) * control.column;
+        element.style.gridRow = String(control.line + 2);
+        element.style.gridColumn = `${from + 1} / ${from + 60 / control.columns + 1}`;
+    }
     return element;
 }
 
@@ -80,13 +91,13 @@ function render(index, state) {
     element.classList.remove("red", "blue", "green");
     if (["red", "blue", "green"].includes(state.colour))
         element.classList.add(state.colour);
-    element.style.fontSize = `${state.fontPoints}pt`;
-    element.style.left = `${state.left}px`;
-    element.style.top = `${state.top}px`;
-    if (state.width > 0) {
-        element.style.width = `${state.width}px`;
-        element.style.height = `${state.height}px`;
-    }
+    const style = element.style;
+    style.setProperty("--points", state.fontPoints);
+    style.setProperty("--left", `${state.left}px`);
+    style.setProperty("--top", `${state.top}px`);
+    // A label takes its text's size.
+    style.setProperty("--width", state.width > 0 ? `${state.width}px` : "auto");
+    style.setProperty("--height", state.width > 0 ? `${state.height}px` : "auto");
     element.hidden = state.hidden;
 }
 
@@ -119,6 +130,27 @@ async function copyReport() {
     }
 }
 
+// The session as it stands after an event, messages and all: a reload does
+// not show a message again. An empty snapshot: the session is over.
+function keepSession() {
+    try {
+        const snapshot = page.win.snapshot();
+        if (snapshot)
+            sessionStorage.setItem(SESSION, snapshot);
+        else
+            sessionStorage.removeItem(SESSION);
+    } catch (unavailable) {
+        // No storage (a private window, a full quota): the page goes on without.
+    }
+}
+
+// An event of the behaviour, with the session kept as it leaves it.
+function act(event) {
+    const effects = event();
+    keepSession();
+    return effects;
+}
+
 async function play(effects) {
     for (const effect of effects) {
         switch (effect.kind) {
@@ -131,9 +163,11 @@ async function play(effects) {
         case "focus":
             page.elements[effect.control].focus();
             break;
-        case "copyReport":
-            await play(page.win.reportCopied(await copyReport()));
+        case "copyReport": {
+            const copied = await copyReport();
+            await play(act(() => page.win.reportCopied(copied)));
             break;
+        }
         case "selectReport":
             syncReport();
             page.report.select();
@@ -152,28 +186,41 @@ async function play(effects) {
 
 // Events are taken in order; a message holds the next until its OK.
 function whenFree(event) {
-    page.queue = page.queue.then(() => play(event())).catch((failure) => showMessage(String(failure)));
+    page.queue = page.queue.then(() => play(act(event))).catch((failure) => showMessage(String(failure)));
 }
 
-function fitToScreen(width, height) {
+// Where the window and its margins do not fit, the controls stand in one
+// column, as a phone shows them.
+function fitToScreen(width) {
     const margin = parseFloat(getComputedStyle(page.frame).marginLeft);
-    const room = document.documentElement.clientWidth - 2 * margin;
-    const scale = Math.min(1, room / width);
-    page.window.style.transform = scale < 1 ? `scale(${scale})` : "";
-    page.window.style.transformOrigin = "0 0";
-    page.frame.style.width = `${width * scale}px`;
-    page.frame.style.height = `${height * scale}px`;
+    const root = document.documentElement;
+    root.classList.toggle("phone", root.clientWidth < width + 2 * margin);
+}
+
+// A session kept in this tab is taken up; one that does not read back is
+// dropped, and the page starts anew.
+function restoreSession() {
+    let kept = null;
+    try {
+        kept = sessionStorage.getItem(SESSION);
+    } catch (unavailable) {
+        return;
+    }
+    if (kept !== null && !page.win.restore(kept))
+        sessionStorage.removeItem(SESSION);
 }
 
 function build(module) {
     const layout = module.layout();
     const { separator, shortDate } = locale();
     page.win = new module.Window(separator, shortDate);
+    restoreSession();
     page.listar = layout.listar;
     document.title = layout.title;
-    page.window.style.fontFamily = `"${layout.fontFamily}", Arial, sans-serif`;
-    page.window.style.width = `${layout.width}px`;
-    page.window.style.height = `${layout.height}px`;
+    const root = document.documentElement.style;
+    root.setProperty("--font", `"${layout.fontFamily}", Arial, sans-serif`);
+    root.setProperty("--window-width", `${layout.width}px`);
+    root.setProperty("--window-height", `${layout.height}px`);
     const controls = layout.controls;
     page.elements = controls.map(createElement);
     const parentOf = (c) => (c.parent >= 0 ? page.elements[c.parent] : page.window);
@@ -194,11 +241,19 @@ function build(module) {
                 whenFree(() => page.win.edit(i, text));
             });
         }
-        render(i, c.start);
+        render(i, page.win.state(i));
     });
-    page.elements[layout.tabOrder[0]].focus();
-    fitToScreen(layout.width, layout.height);
-    window.addEventListener("resize", () => fitToScreen(layout.width, layout.height));
+    fitToScreen(layout.width);
+    window.addEventListener("resize", () => fitToScreen(layout.width));
+    page.elements[page.win.focus()].focus();
+    // Where the user moves the focus, a reload puts it back.
+    page.window.addEventListener("focusin", (e) => {
+        const control = page.elements.indexOf(e.target);
+        if (control >= 0) {
+            page.win.focusMoved(control);
+            keepSession();
+        }
+    });
     page.window.removeAttribute("aria-busy");
     // Interactive once the texts are drawn in the window's own font.
     document.fonts.ready.then(() => {

@@ -64,6 +64,9 @@ val layout()
         control.set("labelFor", idOf(c.labelFor));
         control.set("numeric", c.numeric);
         control.set("start", stateOf(c.start));
+        control.set("line", c.phone.line);
+        control.set("column", c.phone.column);
+        control.set("columns", c.phone.columns);
         controls.call<void>("push", control);
     }
     val tabOrder = val::array();
@@ -103,6 +106,11 @@ public:
         return val::array();
     }
     val reportCopied(bool copied) { return effectsOf(window.reportCopied(copied)); }
+    val state(int control) const { return stateOf(window.state(static_cast<ControlId>(control))); }
+    int focus() const { return static_cast<int>(window.focus()); }
+    void focusMoved(int control) { window.focusMoved(static_cast<ControlId>(control)); }
+    std::string snapshot() const { return window.snapshot(); }
+    bool restore(const std::string& snapshot) { return window.restore(snapshot); }
     std::string reportText() const { return window.reportText(); }
     int reportLineCount() const { return static_cast<int>(window.reportLines().size()); }
     std::string reportLine(int index) const { return window.reportLines()[static_cast<std::size_t>(index)]; }
@@ -121,6 +129,11 @@ EMSCRIPTEN_BINDINGS(quorvane)
         .function("edit", &PageWindow::edit)
         .function("press", &PageWindow::press)
         .function("reportCopied", &PageWindow::reportCopied)
+        .function("state", &PageWindow::state)
+        .function("focus", &PageWindow::focus)
+        .function("focusMoved", &PageWindow::focusMoved)
+        .function("snapshot", &PageWindow::snapshot)
+        .function("restore", &PageWindow::restore)
         .function("reportText", &PageWindow::reportText)
         .function("reportLineCount", &PageWindow::reportLineCount)
         .function("reportLine", &PageWindow::reportLine);
