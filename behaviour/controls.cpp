@@ -25,12 +25,12 @@ struct PanelRow {
 };
 
 constexpr auto kPanels = std::to_array<PanelRow>({
-    {Panel::Speaker, "GroupBox1", "   1 - Dados do Falante / Driver   ", {5, 10, 570, 115}},
-    {Panel::Amplifier, "GroupBox2", "   2 - Dados do Amplificador   ", {5, 135, 570, 115}},
-    {Panel::Limiter, "GroupBox3", "   3 - Parametros Ajuste Limiter   ", {5, 255, 570, 195}},
-    {Panel::Diversos, "GroupBox4", "   4 - Diversos  ", {5, 455, 570, 100}},
+    {Panel::Speaker, "speakerPanel", "   1 - Dados do Falante / Driver   ", {5, 10, 570, 115}},
+    {Panel::Amplifier, "amplifierPanel", "   2 - Dados do Amplificador   ", {5, 135, 570, 115}},
+    {Panel::Limiter, "limiterPanel", "   3 - Parametros Ajuste Limiter   ", {5, 255, 570, 195}},
+    {Panel::Diversos, "diversosPanel", "   4 - Diversos  ", {5, 455, 570, 100}},
 });
-static_assert(core::inKeyOrder(kPanels));
+static_assert(core::inKeyOrder(kPanels) && kPanels.size() == kPanelCount);
 
 // The entries of panels 1 and 2: caption, default text and place.
 struct EntryRow {
@@ -43,18 +43,18 @@ struct EntryRow {
 };
 
 constexpr auto kEntries = std::to_array<EntryRow>({
-    {Entry::SpkBrand, Panel::Speaker, "LabeledEdit1", "1.1 - Marca", "Tamsorel", 10, 35, 215},
-    {Entry::SpkModel, Panel::Speaker, "LabeledEdit2", "1.2 - Modelo", "TQ 2005", 235, 35, 217},
-    {Entry::SpkZnom, Panel::Speaker, "LabeledEdit3", "1.3 - Znom (Ohms)", "8.00", 10, 75, 100},
-    {Entry::SpkPmax, Panel::Speaker, "LabeledEdit4", "1.4 - P. Max (Watts)", "125", 125, 75, 100},
-    {Entry::FreqRec, Panel::Speaker, "LabeledEdit5", "1.5 - Freq Rec (Hertz)", "1250", 235, 75, 100},
-    {Entry::FreqDes, Panel::Speaker, "LabeledEdit6", "1.6 - Freq Desejada ", "2000", 350, 75, 100},
-    {Entry::AmpBrand, Panel::Amplifier, "LabeledEdit7", "2.1 - Marca", "Morvask", 10, 35, 215},
-    {Entry::AmpModel, Panel::Amplifier, "LabeledEdit8", "2.2 - Modelo", "RZ 2005", 235, 35, 215},
-    {Entry::AmpVin, Panel::Amplifier, "LabeledEdit9", "2.3 Vin (Volts)", "0.775", 10, 75, 100},
-    {Entry::AmpZnom, Panel::Amplifier, "LabeledEdit10", "2.4 - Znom (Ohms)", "8", 120, 75, 100},
-    {Entry::AmpPmax, Panel::Amplifier, "LabeledEdit11", "2.5 - Pmax @ Znom", "1000", 235, 75, 100},
-    {Entry::CrestDb, Panel::Amplifier, "LabeledEdit12", "2.6 - Fator Crista (dB)", "6", 352, 75, 100},
+    {Entry::SpkBrand, Panel::Speaker, "speakerBrand", "1.1 - Marca", "Tamsorel", 10, 35, 215},
+    {Entry::SpkModel, Panel::Speaker, "speakerModel", "1.2 - Modelo", "TQ 2005", 235, 35, 217},
+    {Entry::SpkZnom, Panel::Speaker, "speakerZnom", "1.3 - Znom (Ohms)", "8.00", 10, 75, 100},
+    {Entry::SpkPmax, Panel::Speaker, "speakerPmax", "1.4 - P. Max (Watts)", "125", 125, 75, 100},
+    {Entry::FreqRec, Panel::Speaker, "freqRec", "1.5 - Freq Rec (Hertz)", "1250", 235, 75, 100},
+    {Entry::FreqDes, Panel::Speaker, "freqDes", "1.6 - Freq Desejada ", "2000", 350, 75, 100},
+    {Entry::AmpBrand, Panel::Amplifier, "amplifierBrand", "2.1 - Marca", "Morvask", 10, 35, 215},
+    {Entry::AmpModel, Panel::Amplifier, "amplifierModel", "2.2 - Modelo", "RZ 2005", 235, 35, 215},
+    {Entry::AmpVin, Panel::Amplifier, "amplifierVin", "2.3 Vin (Volts)", "0.775", 10, 75, 100},
+    {Entry::AmpZnom, Panel::Amplifier, "amplifierZnom", "2.4 - Znom (Ohms)", "8", 120, 75, 100},
+    {Entry::AmpPmax, Panel::Amplifier, "amplifierPmax", "2.5 - Pmax @ Znom", "1000", 235, 75, 100},
+    {Entry::CrestDb, Panel::Amplifier, "crestDb", "2.6 - Fator Crista (dB)", "6", 352, 75, 100},
 });
 static_assert(core::inKeyOrder(kEntries) && kEntries.size() == core::kEntryCount);
 
@@ -64,7 +64,6 @@ enum class CaptionRole { Row, Column, Note };
 
 struct Caption {
     CaptionRole role = CaptionRole::Row;
-    const char* objectName = nullptr;
     const char* text = nullptr;
     int left = 0, top = 0;
 };
@@ -88,35 +87,35 @@ struct ResultRow {
 using R = ResultField;
 using W = Worksheet;
 constexpr auto kResults = std::to_array<ResultRow>({
-    {R::LimVolts, "Edit1", {235, 25, 100, kEditHeight}, "3.1 - Limiar Tensão em Volts, V", false, &W::LimVout, 1.0,
-        "    %3.3f", "  V", {{{CaptionRole::Row, "Label1", "3.1 - Limiar Tensão em Volts  : ", 15, 30}}}},
-    {R::LimMillivolts, "Edit2", {350, 25, 100, kEditHeight}, "3.1 - Limiar Tensão em Volts, mV", true, &W::LimVout,
-        1000.0, "   %4.3f", " mV", {{{CaptionRole::Note, "Label15", "(Threshold = Limiar)", 460, 30}}}},
-    {R::LimDbu, "Edit3", {235, 50, 100, kEditHeight}, "3.2 - Limiar Tensão em dBU, dBu", false, &W::LimDbu, 1.0,
-        "    %3.2f", "  dBu", {{{CaptionRole::Row, "Label2", "3.2 - Limiar Tensão em dBU :", 15, 55}}}},
-    {R::LimDbuRight, "Edit4", {350, 50, 100, kEditHeight}, "3.2 - Limiar Tensão em dBU, dBu, coluna direita", true,
-        &W::LimDbu, 1.0, "   %3.2f", " dBu", {}},
-    {R::LimDbv, "Edit5", {235, 75, 100, kEditHeight}, "3.3 - Limiar Tensão em dBV, dBV", false, &W::LimDbv, 1.0,
-        "    %3.2f", "  dBV", {{{CaptionRole::Row, "Label3", "3.3 - Limiar Tensão em dBV  : ", 15, 80}}}},
-    {R::LimDbvRight, "Edit6", {350, 75, 100, kEditHeight}, "3.3 - Limiar Tensão em dBV, dBV, coluna direita", true,
-        &W::LimDbv, 1.0, "   %3.2f", " dBV", {}},
-    {R::AttackSlow, "Edit7", {200, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Slow (ms)", false, &W::AttackSlow,
-        1.0, "   %3.3f", " ms",
-        {{{CaptionRole::Row, "Label4", "3.5 - Tempo de Ataque (Attack) ", 15, 128},
-            {CaptionRole::Column, "Label5", "Slow (ms)", 216, 104}}}},
-    {R::AttackMedium, "Edit8", {288, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Medium (ms)", false,
-        &W::AttackMedium, 1.0, "   %3.2f", " ms", {{{CaptionRole::Column, "Label6", "Medium (ms)", 296, 104}}}},
-    {R::AttackFast, "Edit9", {376, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Fast (ms)", false, &W::AttackFast,
-        1.0, "   %3.2f", " ms", {{{CaptionRole::Column, "Label7", "Fast (ms)", 392, 104}}}},
-    {R::ReleaseSlow, "Edit10", {200, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Slow (ms)", false,
+    {R::LimVolts, "limVolts", {235, 25, 100, kEditHeight}, "3.1 - Limiar Tensão em Volts, V", false, &W::LimVout, 1.0,
+        "    %3.3f", "  V", {{{CaptionRole::Row, "3.1 - Limiar Tensão em Volts  : ", 15, 30}}}},
+    {R::LimMillivolts, "limMillivolts", {350, 25, 100, kEditHeight}, "3.1 - Limiar Tensão em Volts, mV", true,
+        &W::LimVout, 1000.0, "   %4.3f", " mV", {{{CaptionRole::Note, "(Threshold = Limiar)", 460, 30}}}},
+    {R::LimDbu, "limDbu", {235, 50, 100, kEditHeight}, "3.2 - Limiar Tensão em dBU, dBu", false, &W::LimDbu, 1.0,
+        "    %3.2f", "  dBu", {{{CaptionRole::Row, "3.2 - Limiar Tensão em dBU :", 15, 55}}}},
+    {R::LimDbuRight, "limDbuRight", {350, 50, 100, kEditHeight}, "3.2 - Limiar Tensão em dBU, dBu, coluna direita",
+        true, &W::LimDbu, 1.0, "   %3.2f", " dBu", {}},
+    {R::LimDbv, "limDbv", {235, 75, 100, kEditHeight}, "3.3 - Limiar Tensão em dBV, dBV", false, &W::LimDbv, 1.0,
+        "    %3.2f", "  dBV", {{{CaptionRole::Row, "3.3 - Limiar Tensão em dBV  : ", 15, 80}}}},
+    {R::LimDbvRight, "limDbvRight", {350, 75, 100, kEditHeight}, "3.3 - Limiar Tensão em dBV, dBV, coluna direita",
+        true, &W::LimDbv, 1.0, "   %3.2f", " dBV", {}},
+    {R::AttackSlow, "attackSlow", {200, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Slow (ms)", false,
+        &W::AttackSlow, 1.0, "   %3.3f", " ms",
+        {{{CaptionRole::Row, "3.5 - Tempo de Ataque (Attack) ", 15, 128},
+            {CaptionRole::Column, "Slow (ms)", 216, 104}}}},
+    {R::AttackMedium, "attackMedium", {288, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Medium (ms)", false,
+        &W::AttackMedium, 1.0, "   %3.2f", " ms", {{{CaptionRole::Column, "Medium (ms)", 296, 104}}}},
+    {R::AttackFast, "attackFast", {376, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Fast (ms)", false,
+        &W::AttackFast, 1.0, "   %3.2f", " ms", {{{CaptionRole::Column, "Fast (ms)", 392, 104}}}},
+    {R::ReleaseSlow, "releaseSlow", {200, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Slow (ms)", false,
         &W::ReleaseSlow, 1.0, "   %3.3f", " ms",
-        {{{CaptionRole::Row, "Label8", "3.6 - Tempo de Liberação (Release) ", 15, 168}}}},
-    {R::ReleaseMedium, "Edit11", {288, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Medium (ms)", false,
+        {{{CaptionRole::Row, "3.6 - Tempo de Liberação (Release) ", 15, 168}}}},
+    {R::ReleaseMedium, "releaseMedium", {288, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Medium (ms)", false,
         &W::ReleaseMedium, 1.0, "   %3.2f", " ms", {}},
-    {R::ReleaseFast, "Edit12", {376, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Fast (ms)", false,
+    {R::ReleaseFast, "releaseFast", {376, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Fast (ms)", false,
         &W::ReleaseFast, 1.0, "   %3.2f", " ms", {}},
 });
-static_assert(core::inKeyOrder(kResults));
+static_assert(core::inKeyOrder(kResults) && kResults.size() == kResultFieldCount);
 
 // Panel 4's lines: place and first text, and what each says in the
 // loudspeaker's form (general number form) and the amplifier's (two decimals).
@@ -135,20 +134,20 @@ struct StatusRow {
 };
 
 constexpr auto kStatusLines = std::to_array<StatusRow>({
-    {StatusLine::Line1, "Label9", "01", 16, 24, {"Tensao   (01) Driver : ", &W::SpkVavg},
+    {StatusLine::Line1, "statusLine1", "01", 16, 24, {"Tensao   (01) Driver : ", &W::SpkVavg},
         {"Tensao Maxima Power  : ", &W::AmpVmax}},
-    {StatusLine::Line2, "Label10", "02", 232, 24, {"Potencia (01) Driver : ", &W::SpkPavg},
+    {StatusLine::Line2, "statusLine2", "02", 232, 24, {"Potencia (01) Driver : ", &W::SpkPavg},
         {"Ganho Linear (X)     : ", &W::GainLin}},
-    {StatusLine::Line3, "Label11", "03", 16, 48, {"Tensao   (02) Driver : ", &W::SpkVpeak},
+    {StatusLine::Line3, "statusLine3", "03", 16, 48, {"Tensao   (02) Driver : ", &W::SpkVpeak},
         {"Ganho LOG dB (X dB)  : ", &W::GainDb}},
-    {StatusLine::Line4, "Label12", "04", 232, 48, {"Potencia (02) Driver : ", &W::SpkPpeak},
+    {StatusLine::Line4, "statusLine4", "04", 232, 48, {"Potencia (02) Driver : ", &W::SpkPpeak},
         {"Fator Crista (Vezes) : ", &W::CrestLin}},
-    {StatusLine::Line5, "Label13", "05", 16, 72, {"Tensao   (03) Driver : ", &W::SpkVprog},
+    {StatusLine::Line5, "statusLine5", "05", 16, 72, {"Tensao   (03) Driver : ", &W::SpkVprog},
         {"Fator Crista (dB)    : ", &W::CrestDb}},
-    {StatusLine::Line6, "Label14", "06", 232, 72, {"Potencia (03) Driver : ", &W::SpkPprog},
+    {StatusLine::Line6, "statusLine6", "06", 232, 72, {"Potencia (03) Driver : ", &W::SpkPprog},
         {"Fator Crista Max (dB): ", &W::CrestMaxDb}},
 });
-static_assert(core::inKeyOrder(kStatusLines));
+static_assert(core::inKeyOrder(kStatusLines) && kStatusLines.size() == kStatusLineCount);
 
 struct ButtonRow {
     Button key;
@@ -159,20 +158,29 @@ struct ButtonRow {
 };
 
 constexpr auto kButtons = std::to_array<ButtonRow>({
-    {Button::SpeakerAceita, Panel::Speaker, "Button1", "Aceita", 480, 75},
-    {Button::AmplifierAceita, Panel::Amplifier, "Button2", "Aceita", 480, 75},
-    {Button::Calcula, Panel::Limiter, "Button3", "Calcula", 480, 160},
-    {Button::Recalcula, Panel::Diversos, "Button4", "Recalcula", 480, 12},
-    {Button::Listar, Panel::Diversos, "Button5", "Listar", 480, 40},
-    {Button::Sair, Panel::Diversos, "Button6", "Sair", 480, 70},
-    {Button::Voltar, Panel::Diversos, "Button7", "Voltar", 392, 40},  // shown in the report view only
+    {Button::SpeakerAceita, Panel::Speaker, "speakerAceita", "Aceita", 480, 75},
+    {Button::AmplifierAceita, Panel::Amplifier, "amplifierAceita", "Aceita", 480, 75},
+    {Button::Calcula, Panel::Limiter, "calcula", "Calcula", 480, 160},
+    {Button::Recalcula, Panel::Diversos, "recalcula", "Recalcula", 480, 12},
+    {Button::Listar, Panel::Diversos, "listar", "Listar", 480, 40},
+    {Button::Sair, Panel::Diversos, "sair", "Sair", 480, 70},
+    {Button::Voltar, Panel::Diversos, "voltar", "Voltar", 392, 40},  // shown in the report view only
 });
-static_assert(core::inKeyOrder(kButtons));
+static_assert(core::inKeyOrder(kButtons) && kButtons.size() == kButtonCount);
+
+constexpr auto kColours = std::to_array<ColourRow>({
+    {Colour::Default, "default", 0x000000, 0x000000},
+    {Colour::Red, "red", 0xFF0000, 0xDD0000},
+    {Colour::Blue, "blue", 0x0000FF, 0x0000FF},
+    {Colour::Green, "green", 0x008000, 0x008000},
+    {Colour::Black, "black", 0x000000, 0x000000},
+});
+static_assert(core::inKeyOrder(kColours) && kColours.size() == kColourCount);
 
 bool hasCaption(const ResultRow& row, CaptionRole role)
 {
     return std::any_of(row.captions.begin(), row.captions.end(),
-        [role](const Caption& c) { return c.objectName != nullptr && c.role == role; });
+        [role](const Caption& c) { return c.text != nullptr && c.role == role; });
 }
 
 // Panel 3 on a phone: each row of results as a line of captions, a line of
@@ -220,7 +228,7 @@ Layout buildLayout()
 {
     Layout out;
     // The next free line of each panel on a phone.
-    std::array<int, kPanels.size()> nextLine{};
+    std::array<int, kPanelCount> nextLine{};
     const auto add = [&out](Kind kind, ControlId parent, std::string objectName, ControlState start, Cell phone) {
         out.controls.push_back({kind, parent, std::move(objectName), {}, kNoControl, std::move(start), false, phone});
         return out.controls.size() - 1;
@@ -239,7 +247,7 @@ Layout buildLayout()
             {e.defaultText, {e.left, e.top, e.width, kEditHeight}}, lineIn(e.panel));
         out.controls[entry].name = e.caption;
         out.controls[entry].numeric = core::isNumeric(e.key);
-        const ControlId caption = add(Kind::Label, out.id(e.panel), std::string(e.objectName) + "Label",
+        const ControlId caption = add(Kind::Label, out.id(e.panel), std::string(e.objectName) + "Caption",
             {e.caption, {e.left, e.top - 3 - kCaptionLineHeight}}, captionCell);
         out.controls[caption].labelFor = entry;
         out.entries[static_cast<std::size_t>(e.key)] = entry;
@@ -251,13 +259,17 @@ Layout buildLayout()
         const ControlId field = add(Kind::Result, out.id(Panel::Limiter), r.objectName, {"", r.place}, phone.fields[i]);
         out.controls[field].name = r.name;
         out.controls[field].start.readOnly = true;
-        out.results.push_back(field);
+        out.results[static_cast<std::size_t>(r.key)] = field;
     }
     for (std::size_t i = 0; i < kResults.size(); ++i) {
         for (std::size_t k = 0; k < kResults[i].captions.size(); ++k) {
             const Caption& c = kResults[i].captions[k];
-            if (c.objectName != nullptr)
-                add(Kind::Label, out.id(Panel::Limiter), c.objectName, {c.text, {c.left, c.top}}, phone.captions[i][k]);
+            constexpr std::array<const char*, 3> kSuffixes{"Caption", "Heading", "Note"};  // by CaptionRole
+            if (c.text != nullptr) {
+                add(Kind::Label, out.id(Panel::Limiter),
+                    kResults[i].objectName + std::string(kSuffixes[static_cast<std::size_t>(c.role)]),
+                    {c.text, {c.left, c.top}}, phone.captions[i][k]);
+            }
         }
     }
     for (const StatusRow& s : kStatusLines) {
@@ -270,7 +282,7 @@ Layout buildLayout()
             {b.caption, {b.left, b.top, kButtonWidth, kButtonHeight}}, lineIn(b.panel));
     }
     out.controls[out.id(Button::Voltar)].start.hidden = true;
-    out.report = add(Kind::Report, kNoControl, "Memo1", {"", {5, 10, 570, 420}, Colour::Default, 8, true, true},
+    out.report = add(Kind::Report, kNoControl, "report", {"", {5, 10, 570, 420}, Colour::Default, 8, true, true},
         {2 * static_cast<int>(Panel::Limiter) + 1});
     out.controls[out.report].name = "Relatório";
 
@@ -314,6 +326,8 @@ std::string statusText(StatusLine line, StatusForm form, const Worksheet& ws, co
         return row.speaker.prefix + numtext::FloatToStr(ws.*row.speaker.value, nf);
     return row.amplifier.prefix + numtext::Format("%3.2f", ws.*row.amplifier.value, nf);
 }
+
+const ColourRow& colourOf(Colour colour) { return core::rowOf(kColours, colour); }
 
 const WorksheetValues& worksheetValues()
 {

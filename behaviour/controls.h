@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,9 +15,13 @@
 namespace behaviour {
 
 // The window's four numbered panels.
+// Each enum's count, from its last value: a table keyed by the enum is
+// checked against it when it compiles.
 enum class Panel { Speaker, Amplifier, Limiter, Diversos };
+inline constexpr std::size_t kPanelCount = static_cast<std::size_t>(Panel::Diversos) + 1;
 
 enum class Button { SpeakerAceita, AmplifierAceita, Calcula, Recalcula, Listar, Sair, Voltar };
+inline constexpr std::size_t kButtonCount = static_cast<std::size_t>(Button::Voltar) + 1;
 
 // Panel 3's results: the threshold in V and mV, twice in dBu and twice in
 // dBV, then the attack and release times, slow, medium and fast.
@@ -34,11 +39,31 @@ enum class ResultField {
     ReleaseMedium,
     ReleaseFast,
 };
+inline constexpr std::size_t kResultFieldCount = static_cast<std::size_t>(ResultField::ReleaseFast) + 1;
 
 // Panel 4's six status lines, in reading order over two columns.
 enum class StatusLine { Line1, Line2, Line3, Line4, Line5, Line6 };
+inline constexpr std::size_t kStatusLineCount = static_cast<std::size_t>(StatusLine::Line6) + 1;
 
 enum class Colour { Default, Red, Blue, Green, Black };
+inline constexpr std::size_t kColourCount = static_cast<std::size_t>(Colour::Black) + 1;
+
+// What a colour is, as 0xRRGGBB, on the desktop and on the page: the page's
+// red is darker, to read at 4.5 : 1 on the panels' grey as the web asks.
+struct ColourRow {
+    Colour key;
+    const char* name;
+    std::uint32_t desktop;
+    std::uint32_t page;
+};
+const ColourRow& colourOf(Colour colour);
+
+// The window's own light palette, whatever the desktop's theme (its texts'
+// colours mean something), and the size of its texts.
+inline constexpr std::uint32_t kWindowGrey = 0xF0F0F0;  // the window, the panels and the buttons
+inline constexpr std::uint32_t kBaseWhite = 0xFFFFFF;   // entries and the report
+inline constexpr std::uint32_t kHighlight = 0x0078D7;   // selection and focus
+inline constexpr int kFontPoints = 8;
 
 enum class Kind {
     Panel,   // a titled frame
@@ -48,6 +73,7 @@ enum class Kind {
     Button,
     Report,  // the read-only report, many lines
 };
+inline constexpr std::size_t kKindCount = static_cast<std::size_t>(Kind::Report) + 1;
 
 // Left and top within the parent; a label's width and height are its text's.
 struct Place {
@@ -62,7 +88,7 @@ struct ControlState {
     std::string text;  // a panel's title, a button's caption; the report's lines are apart
     Place place;
     Colour colour = Colour::Default;
-    int fontPoints = 8;
+    int fontPoints = kFontPoints;
     bool readOnly = false;
     bool hidden = false;
     bool operator==(const ControlState&) const = default;
@@ -99,11 +125,11 @@ struct Control {
 struct Layout {
     std::vector<Control> controls;
     std::vector<ControlId> tabOrder;
-    std::array<ControlId, 4> panels{};
-    std::array<ControlId, 7> buttons{};
+    std::array<ControlId, kPanelCount> panels{};
+    std::array<ControlId, kButtonCount> buttons{};
     std::array<ControlId, core::kEntryCount> entries{};
-    std::vector<ControlId> results;  // by ResultField
-    std::array<ControlId, 6> statusLines{};
+    std::array<ControlId, kResultFieldCount> results{};
+    std::array<ControlId, kStatusLineCount> statusLines{};
     ControlId report = kNoControl;
 
     ControlId id(Panel p) const { return panels[static_cast<std::size_t>(p)]; }

@@ -20,7 +20,6 @@ namespace {
 
 constexpr std::string_view kHeader = "Quorvane session 1 " QUORVANE_VERSION;
 constexpr std::string_view kCheck = "check\t";
-constexpr int kColourCount = static_cast<int>(Colour::Black) + 1;
 
 using Fields = std::vector<std::string>;
 
@@ -180,7 +179,7 @@ std::optional<ControlState> stateOf(const Fields& f)
     constexpr int kFar = 100000;  // farther than any window reaches
     const auto left = numberIn(f[1], -kFar, kFar), top = numberIn(f[2], -kFar, kFar);
     const auto width = numberIn(f[3], 0, kFar), height = numberIn(f[4], 0, kFar);
-    const auto colour = numberIn(f[5], 0, kColourCount - 1), points = numberIn(f[6], 1, 72);
+    const auto colour = numberIn(f[5], 0, static_cast<int>(kColourCount) - 1), points = numberIn(f[6], 1, 72);
     const auto readOnly = flag(f[7]), hidden = flag(f[8]);
     if (!left || !top || !width || !height || !colour || !points || !readOnly || !hidden)
         return std::nullopt;
@@ -197,7 +196,7 @@ std::string Window::snapshot() const
     Record r;
     r.add("separator", {std::string(1, nf.decimalSeparator)});
     r.add("focus", {std::to_string(focused)});
-    r.add("blocks", {std::to_string(AdjustCount), std::to_string(int{onClipboard})});
+    r.add("blocks", {std::to_string(AdjustCount), std::to_string(int{onClipboard}), std::to_string(reportLinesGiven)});
     Fields numbers, texts;
     for (const core::WorksheetNumber n : worksheetValues().numbers)
         numbers.push_back(hex(bitsOf(ws.*n)));
@@ -222,7 +221,7 @@ bool Window::restore(std::string_view snapshot)
     const auto& values = worksheetValues();
     const auto separator = in.next("separator", 1);
     const auto focus = in.next("focus", 1);
-    const auto blocks = in.next("blocks", 2);
+    const auto blocks = in.next("blocks", 3);
     const auto numbers = in.next("numbers", static_cast<int>(values.numbers.size()));
     const auto texts = in.next("texts", static_cast<int>(values.texts.size()));
     if (!separator || (*separator)[0].size() != 1 || !focus || !blocks || !numbers || !texts)
@@ -230,7 +229,8 @@ bool Window::restore(std::string_view snapshot)
     const auto focusId = numberIn<ControlId>((*focus)[0], 0, states.size() - 1);
     const auto count = numberIn<std::int32_t>((*blocks)[0], 1, INT32_MAX);
     const auto copied = flag((*blocks)[1]);
-    if (!focusId || !count || !copied)
+    const auto given = numberIn<std::size_t>((*blocks)[2], 0, SIZE_MAX);
+    if (!focusId || !count || !copied || !given)
         return false;
     next.nf.decimalSeparator = (*separator)[0][0];
     next.focused = *focusId;
@@ -259,8 +259,10 @@ bool Window::restore(std::string_view snapshot)
         next.report.push_back((*line)[0]);
     }
     // The title, and a whole block for each "Calcula" before this one.
-    if (next.report.size() != 1 + static_cast<std::uint64_t>(*count - 1) * report::kBlockLineCount)
+    if (next.report.size() != 1 + static_cast<std::uint64_t>(*count - 1) * report::kBlockLineCount ||
+        *given > next.report.size())
         return false;
+    next.reportLinesGiven = *given;
     *this = std::move(next);
     return true;
 }

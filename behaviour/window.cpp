@@ -18,10 +18,19 @@ using core::Entry;
 constexpr const char* kInvalidValue = "Valor Incorreto !";
 constexpr const char* kCopied = " TEXTO COPIADO PARA O CLIPBOARD !";
 constexpr const char* kNotCopied = "Não foi possível copiar o relatório para o clipboard.";
+constexpr const char* kNotClosed = "O relatório foi copiado para o clipboard. A página não se fecha sozinha: o "
+                                   "relatório continua aqui, e \u201cVoltar\u201d leva de volta aos painéis.";
 
 const Layout& ids() { return layout(); }
 
 }  // namespace
+
+numtext::NumberFormat numberFormatOf(std::string_view oneAndAHalf)
+{
+    const bool plain = oneAndAHalf.size() == 3 && oneAndAHalf.front() == '1' && oneAndAHalf.back() == '5' &&
+        static_cast<unsigned char>(oneAndAHalf[1]) < 0x80;
+    return {plain ? oneAndAHalf[1] : '.'};
+}
 
 // A broken rule: its message, then its entry in red once the user has
 // closed the message.
@@ -101,6 +110,22 @@ Effects Window::reportCopied(bool copied)
         message(kNotCopied);
     else
         copyReport();
+    return std::exchange(effects, {});
+}
+
+Effects Window::closeRefused()
+{
+    showReport();
+    effects.push_back({Effect::Kind::Notice, kNoControl, {}, kNotClosed});
+    return std::exchange(effects, {});
+}
+
+Effects Window::redraw()
+{
+    reportLinesGiven = 0;
+    if (!states[ids().report].hidden)
+        giveReportLines();
+    focusOn(focused);
     return std::exchange(effects, {});
 }
 
@@ -191,7 +216,7 @@ void Window::showStatusLines(StatusForm form)
 {
     const ControlId last = ids().statusLines.back();
     change(last, [form](ControlState& s) { s = lastStatusLine(form, s); });
-    for (std::size_t i = 0; i < ids().statusLines.size(); ++i) {
+    for (std::size_t i = 0; i < kStatusLineCount; ++i) {
         const std::string text = statusText(static_cast<StatusLine>(i), form, ws, nf);
         change(ids().statusLines[i], [&text](ControlState& s) { s.text = text; });
     }
@@ -244,7 +269,7 @@ void Window::calculate()
         });
         focusOn(crest);
     }
-    for (std::size_t i = 0; i < ids().results.size(); ++i) {
+    for (std::size_t i = 0; i < kResultFieldCount; ++i) {
         const auto field = static_cast<ResultField>(i);
         const std::string text = resultText(ws, field, nf);
         change(ids().id(field), [&](ControlState& s) {
@@ -254,7 +279,8 @@ void Window::calculate()
     }
     for (const ControlId line : ids().statusLines)
         change(line, [](ControlState& s) { s.text.clear(); });
-    // The report view shows the block when it is next shown.
+    // The report view takes the block when it is next shown, so a Calcula
+    // costs the same after a thousand blocks as after the first.
     std::vector<std::string> block = report::BuildReportBlock(ws, AdjustCount, nf);
     report.insert(report.end(), std::make_move_iterator(block.begin()), std::make_move_iterator(block.end()));
     ++AdjustCount;
@@ -265,7 +291,7 @@ void Window::recalculate()
 {
     show(ids().id(Button::SpeakerAceita), true);
     show(ids().id(Button::AmplifierAceita), true);
-    for (std::size_t i = 0; i < ids().entries.size(); ++i) {
+    for (std::size_t i = 0; i < core::kEntryCount; ++i) {
         const auto e = static_cast<Entry>(i);
         setColour(ids().id(e), Colour::Green);
         setEntryText(e, core::recalcEntryText(ws, e, nf));
@@ -276,10 +302,23 @@ void Window::recalculate()
     focusOn(ids().id(Entry::SpkBrand));
 }
 
+// The lines the view's report does not have yet, at once.
+void Window::giveReportLines()
+{
+    if (reportLinesGiven == report.size())
+        return;
+    std::string text;
+    for (std::size_t i = reportLinesGiven; i < report.size(); ++i)
+        text.append(i > reportLinesGiven ? "\n" : "").append(report[i]);
+    reportLinesGiven = report.size();
+    effects.push_back({Effect::Kind::ReportLines, ids().report, {}, std::move(text)});
+}
+
 void Window::showReport()
 {
     showPanels(false);
     show(ids().report, true);
+    giveReportLines();
     change(ids().id(Button::Voltar), [](ControlState& s) {
         s.place.left = 480;
         s.place.top = 12;
@@ -292,6 +331,7 @@ void Window::copyReport()
     onClipboard = true;
     sessionOver = true;
     show(ids().id(Button::Recalcula), true);
+    giveReportLines();
     effects.push_back({Effect::Kind::SelectReport, ids().report, {}, {}});
     message(kCopied);
     effects.push_back({Effect::Kind::Close, kNoControl, {}, {}});

@@ -21,8 +21,10 @@ struct Effect {
         Message,       // a message box with `text` and one OK; what follows waits for it
         Focus,         // the input focus goes to `control`
         CopyReport,    // put reportText() on the clipboard, then call reportCopied()
-        SelectReport,  // the report, up to date, is selected whole
-        Close,         // the session is over: the desktop closes the window
+        ReportLines,   // the report view takes `text`'s lines at its end
+        SelectReport,  // the report is selected whole
+        Notice,        // a line of `text` beside the window, for a view that cannot close
+        Close,         // the session is over: a view that cannot close calls closeRefused()
     };
     Kind kind;
     ControlId control = kNoControl;
@@ -31,7 +33,14 @@ struct Effect {
     bool operator==(const Effect&) const = default;
 };
 
+inline constexpr std::size_t kEffectKindCount = static_cast<std::size_t>(Effect::Kind::Close) + 1;
+
 using Effects = std::vector<Effect>;
+
+// The number format of a locale that writes one and a half as `oneAndAHalf`
+// ("1,5", "1.5"); a separator that is not one ASCII character reads as a
+// full stop.
+numtext::NumberFormat numberFormatOf(std::string_view oneAndAHalf);
 
 class Window {
 public:
@@ -56,6 +65,12 @@ public:
     Effects press(Button button);
     // The answer to CopyReport.
     Effects reportCopied(bool copied);
+    // A view that cannot close after "Sair" (a page) shows the report, now
+    // on the clipboard, and says so; the session goes on.
+    Effects closeRefused();
+    // What a view built afresh over this window (a page after a reload) must
+    // show beyond every control's state: the report's lines, the focus.
+    Effects redraw();
     // The user moved the focus (Tab, a click): a session read back puts it
     // there again.
     void focusMoved(ControlId control);
@@ -96,6 +111,7 @@ private:
     void message(std::string text);
     void focusOn(ControlId control);
     void showPanels(bool shown);
+    void giveReportLines();
 
     numtext::NumberFormat nf;
     core::Worksheet ws;
@@ -104,8 +120,9 @@ private:
     std::vector<std::string> report;
     std::int32_t AdjustCount = 1;
     bool onClipboard = false;
-    bool sessionOver = false;  // the last event copied the report
-    Effects effects;           // of the event under way
+    std::size_t reportLinesGiven = 0;  // the lines the view's report has
+    bool sessionOver = false;          // the last event copied the report
+    Effects effects;                   // of the event under way
 };
 
 }  // namespace behaviour

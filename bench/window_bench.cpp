@@ -8,21 +8,20 @@
 
 namespace {
 
-// The buttons, by what they say.
-constexpr const char* SpeakerAceita = "Button1";
-constexpr const char* AmplifierAceita = "Button2";
-constexpr const char* Calcula = "Button3";
-constexpr const char* Listar = "Button5";
+using behaviour::Button;
 
-void click(ui::MainWindow& form, const char* button) { form.findChild<QPushButton*>(button)->click(); }
+void click(ui::MainWindow& form, Button button)
+{
+    qobject_cast<QPushButton*>(form.widget(behaviour::Window::controls().id(button)))->click();
+}
 
 std::unique_ptr<ui::MainWindow> acceptedForm()
 {
     auto form = std::make_unique<ui::MainWindow>();
     form->setMessageBox([](const QString& text) { qFatal("unexpected message: %s", qPrintable(text)); });
     form->show();
-    click(*form, SpeakerAceita);
-    click(*form, AmplifierAceita);
+    click(*form, Button::SpeakerAceita);
+    click(*form, Button::AmplifierAceita);
     return form;
 }
 
@@ -32,10 +31,10 @@ void BM_CalculaHandler(benchmark::State& state)
 {
     auto form = acceptedForm();
     for (int64_t i = 0; i < state.range(0); ++i)
-        click(*form, Calcula);
+        click(*form, Button::Calcula);
     for (auto _ : state) {
         (void)_;
-        click(*form, Calcula);
+        click(*form, Button::Calcula);
     }
     state.counters["blocks"] = form->behaviour().adjustCount() - 1;
 }
@@ -51,7 +50,7 @@ void BM_SairCopyOf1000Blocks(benchmark::State& state)
 {
     auto form = acceptedForm();
     for (int i = 0; i < 1000; ++i)
-        click(*form, Calcula);
+        click(*form, Button::Calcula);
     const ui::Environment system = ui::Environment::fromSystem();
     for (auto _ : state) {
         (void)_;
@@ -70,9 +69,9 @@ void BM_ListarAfter1000Blocks(benchmark::State& state)
         state.PauseTiming();
         auto form = acceptedForm();
         for (int i = 0; i < 1000; ++i)
-            click(*form, Calcula);
+            click(*form, Button::Calcula);
         state.ResumeTiming();
-        click(*form, Listar);
+        click(*form, Button::Listar);
     }
 }
 BENCHMARK(BM_ListarAfter1000Blocks)->Iterations(5)->Unit(benchmark::kMillisecond);

@@ -31,7 +31,7 @@ constexpr std::array<EntrySpec, kEntryCount> kEntrySpecs{{
     {Entry::AmpPmax, nullptr, &Worksheet::AmpPmax, "%5.2f"},
     {Entry::CrestDb, nullptr, &Worksheet::CrestDb, "%3.2f"},
 }};
-static_assert(inKeyOrder(kEntrySpecs));
+static_assert(inKeyOrder(kEntrySpecs) && kEntrySpecs.size() == kEntryCount);
 
 const EntrySpec& entrySpec(Entry entry) { return rowOf(kEntrySpecs, entry); }
 

@@ -3,6 +3,7 @@
 // steps read the rounded value.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace core {
@@ -70,7 +71,7 @@ enum class Entry {
     CrestDb,
 };
 
-constexpr int kEntryCount = 12;
+constexpr std::size_t kEntryCount = static_cast<std::size_t>(Entry::CrestDb) + 1;
 
 // How a checking function reports a broken rule: the message, and the entry
 // the window marks red once the user has closed the message.

@@ -28,14 +28,16 @@ using behaviour::Kind;
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
+QColor rgb(std::uint32_t colour) { return QColor::fromRgb(colour); }
+
 QPalette lightPalette()
 {
-    QPalette palette(QColor(0xF0, 0xF0, 0xF0));  // the window and the buttons
-    palette.setColor(QPalette::Base, Qt::white);
+    QPalette palette(rgb(behaviour::kWindowGrey));  // the window and the buttons
+    palette.setColor(QPalette::Base, rgb(behaviour::kBaseWhite));
     for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(role, Qt::black);
-    palette.setColor(QPalette::Highlight, QColor(0x00, 0x78, 0xD7));
-    palette.setColor(QPalette::HighlightedText, Qt::white);
+        palette.setColor(role, rgb(behaviour::colourOf(Colour::Black).desktop));
+    palette.setColor(QPalette::Highlight, rgb(behaviour::kHighlight));
+    palette.setColor(QPalette::HighlightedText, rgb(behaviour::kBaseWhite));
     return palette;
 }
 
@@ -51,9 +53,7 @@ Environment Environment::fromSystem()
 {
     Environment env;
     const QLocale locale = QLocale::system();
-    const QString point = locale.decimalPoint();
-    if (point.size() == 1 && point[0].unicode() < 0x80)
-        env.numberFormat.decimalSeparator = static_cast<char>(point[0].unicode());
+    env.numberFormat = behaviour::numberFormatOf(locale.toString(1.5).toStdString());
     env.reportDate = locale.toString(QDate::currentDate(), QLocale::ShortFormat);
     env.copyToClipboard = [](const QString& text) {
         QClipboard* clipboard = QGuiApplication::clipboard();
@@ -66,10 +66,10 @@ Environment Environment::fromSystem()
 MainWindow::MainWindow(Environment environment, QWidget* parent)
     : QWidget(parent), env(std::move(environment)), window(env.numberFormat, env.reportDate.toStdString())
 {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromUtf8(behaviour::kWindowTitle));
     QFont font(QString::fromUtf8(behaviour::kFontFamily));
-    font.setPointSize(8);
+    font.setPointSize(behaviour::kFontPoints);
     setFont(font);
     // The colours of the texts carry meaning and were chosen for a light
     // window: keep it light whatever the desktop's theme.
@@ -152,21 +152,7 @@ QWidget* MainWindow::buildWidget(const Control& c, QWidget* parent)
 
 void MainWindow::setMessageBox(MessageBox box) { messageBox = std::move(box); }
 
-QColor MainWindow::colour(Colour colour)
-{
-    switch (colour) {
-    case Colour::Red:
-        return {0xFF, 0x00, 0x00};
-    case Colour::Blue:
-        return {0x00, 0x00, 0xFF};
-    case Colour::Green:
-        return {0x00, 0x80, 0x00};
-    case Colour::Default:
-    case Colour::Black:
-        break;
-    }
-    return {0x00, 0x00, 0x00};
-}
+QColor MainWindow::colour(Colour colour) { return rgb(behaviour::colourOf(colour).desktop); }
 
 QColor MainWindow::fontColor(const QWidget* widget)
 {
@@ -191,7 +177,6 @@ void MainWindow::render(ControlId control, const ControlState& state)
         button->setText(qs(state.text));
     } else {
         reportView->setReadOnly(state.readOnly);
-        syncReport();
     }
     if (fontColor(w) != colour(state.colour)) {
         QPalette palette = w->palette();
@@ -211,20 +196,6 @@ void MainWindow::render(ControlId control, const ControlState& state)
         w->adjustSize();  // a label takes its text's size, in the font it now has
     }
     w->setHidden(state.hidden);
-}
-
-void MainWindow::syncReport()
-{
-    // The report view is brought up to date when it is looked at, so a
-    // Calcula costs the same after a thousand blocks as after the first.
-    const auto& lines = window.reportLines();
-    if (reportLinesShown == lines.size())
-        return;
-    QStringList added;
-    for (std::size_t i = reportLinesShown; i < lines.size(); ++i)
-        added << qs(lines[i]);
-    reportView->appendPlainText(added.join(QLatin1Char('\n')));
-    reportLinesShown = lines.size();
 }
 
 void MainWindow::showMessage(const QString& text)
@@ -260,9 +231,13 @@ void MainWindow::play(const behaviour::Effects& effects)
             play(window.reportCopied(copied));
             break;
         }
+        case E::ReportLines:
+            reportView->appendPlainText(qs(effect.text));
+            break;
         case E::SelectReport:
-            syncReport();
             reportView->selectAll();
+            break;
+        case E::Notice:  // only for a view that cannot close
             break;
         case E::Close:
             close();

@@ -72,7 +72,6 @@ private:  // NOLINT(readability-redundant-access-specifiers): the slots end here
     void play(const behaviour::Effects& effects);
     void render(behaviour::ControlId control, const behaviour::ControlState& state);
     void showMessage(const QString& text);
-    void syncReport();
 
     Environment env;
     behaviour::Window window;
@@ -80,7 +79,6 @@ private:  // NOLINT(readability-redundant-access-specifiers): the slots end here
     std::vector<QWidget*> widgets;  // by control
     QStyle* panelStyle = nullptr;
     QPlainTextEdit* reportView = nullptr;
-    std::size_t reportLinesShown = 0;
 };
 
 }  // namespace ui

@@ -14,16 +14,14 @@ const page = {
     notice: document.getElementById("notice"),
     elements: [],
     report: null,
-    reportLinesShown: 0,
     queue: Promise.resolve(),
 };
 
-// The browser's language gives the decimal separator and the short date.
+// The browser's language: how it writes one and a half, and a short date.
 function locale() {
     const language = navigator.language || "pt-BR";
-    const separator = (1.5).toLocaleString(language).charAt(1);
     const shortDate = new Intl.DateTimeFormat(language, { dateStyle: "short" }).format(new Date());
-    return { separator: separator === "," ? "," : ".", shortDate };
+    return { oneAndAHalf: (1.5).toLocaleString(language), shortDate };
 }
 
 function createElement(control) {
@@ -83,15 +81,12 @@ function render(index, state) {
         if (element.value !== state.text)
             element.value = state.text;
         element.readOnly = state.readOnly;
-    } else if (element === page.report) {
+    } else if (element === page.report)
         element.readOnly = state.readOnly;
-        syncReport();
-    } else
+    else
         element.textContent = state.text;
-    element.classList.remove("red", "blue", "green");
-    if (["red", "blue", "green"].includes(state.colour))
-        element.classList.add(state.colour);
     const style = element.style;
+    style.color = state.colour;
     style.setProperty("--points", state.fontPoints);
     style.setProperty("--left", `${state.left}px`);
     style.setProperty("--top", `${state.top}px`);
@@ -99,17 +94,6 @@ function render(index, state) {
     style.setProperty("--width", state.width > 0 ? `${state.width}px` : "auto");
     style.setProperty("--height", state.width > 0 ? `${state.height}px` : "auto");
     element.hidden = state.hidden;
-}
-
-// The report is brought up to date when it is looked at.
-function syncReport() {
-    const count = page.win.reportLineCount();
-    const lines = [];
-    for (let i = page.reportLinesShown; i < count; ++i)
-        lines.push(page.win.reportLine(i));
-    if (lines.length > 0)
-        page.report.value += (page.reportLinesShown > 0 ? "\n" : "") + lines.join("\n");
-    page.reportLinesShown = count;
 }
 
 function showMessage(text) {
@@ -168,17 +152,19 @@ async function play(effects) {
             await play(act(() => page.win.reportCopied(copied)));
             break;
         }
+        case "reportLines":
+            page.report.value += (page.report.value ? "\n" : "") + effect.text;
+            break;
         case "selectReport":
-            syncReport();
             page.report.select();
             break;
-        case "close":
-            // A page cannot close itself: it shows the report that is now on
-            // the clipboard, and says so.
-            await play(page.win.press(page.listar));
-            page.notice.textContent = "O relatório foi copiado para o clipboard. A página não se fecha sozinha: "
-                + "o relatório continua aqui, e \u201cVoltar\u201d leva de volta aos painéis.";
+        case "notice":
+            page.notice.textContent = effect.text;
             page.notice.hidden = false;
+            break;
+        case "close":
+            // A page cannot close itself.
+            await play(page.win.closeRefused());
             break;
         }
     }
@@ -212,15 +198,18 @@ function restoreSession() {
 
 function build(module) {
     const layout = module.layout();
-    const { separator, shortDate } = locale();
-    page.win = new module.Window(separator, shortDate);
+    const { oneAndAHalf, shortDate } = locale();
+    page.win = new module.Window(oneAndAHalf, shortDate);
     restoreSession();
-    page.listar = layout.listar;
     document.title = layout.title;
     const root = document.documentElement.style;
     root.setProperty("--font", `"${layout.fontFamily}", Arial, sans-serif`);
     root.setProperty("--window-width", `${layout.width}px`);
     root.setProperty("--window-height", `${layout.height}px`);
+    root.setProperty("--font-points", layout.fontPoints);
+    root.setProperty("--window-colour", layout.windowColour);
+    root.setProperty("--base-colour", layout.baseColour);
+    root.setProperty("--highlight-colour", layout.highlightColour);
     const controls = layout.controls;
     page.elements = controls.map(createElement);
     const parentOf = (c) => (c.parent >= 0 ? page.elements[c.parent] : page.window);
@@ -245,7 +234,7 @@ function build(module) {
     });
     fitToScreen(layout.width);
     window.addEventListener("resize", () => fitToScreen(layout.width));
-    page.elements[page.win.focus()].focus();
+    play(page.win.redraw());
     // Where the user moves the focus, a reload puts it back.
     page.window.addEventListener("focusin", (e) => {
         const control = page.elements.indexOf(e.target);

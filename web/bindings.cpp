@@ -3,9 +3,12 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <array>
+#include <cstdio>
 #include <string>
 
 #include "behaviour/window.h"
+#include "core/keyed_table.h"
 
 namespace {
 
@@ -14,9 +17,30 @@ using behaviour::ControlState;
 using behaviour::Effect;
 using emscripten::val;
 
-const char* const kKinds[] = {"panel", "entry", "result", "label", "button", "report"};
-const char* const kColours[] = {"default", "red", "blue", "green", "black"};
-const char* const kEffects[] = {"change", "message", "focus", "copyReport", "selectReport", "close"};
+// The names the page knows an enum's values by.
+template <typename Key> struct Named {
+    Key key;
+    const char* name;
+};
+
+using K = behaviour::Kind;
+constexpr auto kKinds = std::to_array<Named<K>>({{K::Panel, "panel"}, {K::Entry, "entry"}, {K::Result, "result"},
+    {K::Label, "label"}, {K::Button, "button"}, {K::Report, "report"}});
+static_assert(core::inKeyOrder(kKinds) && kKinds.size() == behaviour::kKindCount);
+
+using E = Effect::Kind;
+constexpr auto kEffects = std::to_array<Named<E>>({{E::Change, "change"}, {E::Message, "message"}, {E::Focus, "focus"},
+    {E::CopyReport, "copyReport"}, {E::ReportLines, "reportLines"}, {E::SelectReport, "selectReport"},
+    {E::Notice, "notice"}, {E::Close, "close"}});
+static_assert(core::inKeyOrder(kEffects) && kEffects.size() == behaviour::kEffectKindCount);
+
+// As CSS writes a colour.
+std::string css(std::uint32_t rgb)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "#%06x", static_cast<unsigned>(rgb & 0xFFFFFFU));
+    return text;
+}
 
 // No control: -1, which JavaScript tells from an index.
 val idOf(ControlId id) { return id == behaviour::kNoControl ? val(-1) : val(static_cast<int>(id)); }
@@ -29,7 +53,7 @@ val stateOf(const ControlState& s)
     out.set("top", s.place.top);
     out.set("width", s.place.width);
     out.set("height", s.place.height);
-    out.set("colour", kColours[static_cast<int>(s.colour)]);
+    out.set("colour", css(behaviour::colourOf(s.colour).page));
     out.set("fontPoints", s.fontPoints);
     out.set("readOnly", s.readOnly);
     out.set("hidden", s.hidden);
@@ -41,7 +65,7 @@ val effectsOf(const behaviour::Effects& effects)
     val out = val::array();
     for (const Effect& e : effects) {
         val effect = val::object();
-        effect.set("kind", kEffects[static_cast<int>(e.kind)]);
+        effect.set("kind", core::rowOf(kEffects, e.kind).name);
         effect.set("control", idOf(e.control));
         effect.set("state", stateOf(e.state));
         effect.set("text", e.text);
@@ -57,7 +81,7 @@ val layout()
     val controls = val::array();
     for (const behaviour::Control& c : layout.controls) {
         val control = val::object();
-        control.set("kind", kKinds[static_cast<int>(c.kind)]);
+        control.set("kind", core::rowOf(kKinds, c.kind).name);
         control.set("parent", idOf(c.parent));
         control.set("objectName", c.objectName);
         control.set("name", c.name);
@@ -79,21 +103,24 @@ val layout()
     out.set("height", behaviour::kClientHeight);
     out.set("title", behaviour::kWindowTitle);
     out.set("fontFamily", behaviour::kFontFamily);
-    out.set("listar", idOf(layout.id(behaviour::Button::Listar)));
+    out.set("fontPoints", behaviour::kFontPoints);
+    out.set("windowColour", css(behaviour::kWindowGrey));
+    out.set("baseColour", css(behaviour::kBaseWhite));
+    out.set("highlightColour", css(behaviour::kHighlight));
     return out;
 }
 
-// The window for the page: the separator and the date come from the
-// browser's language.
+// The window for the page: how the browser's language writes one and a half,
+// and a short date. Controls come as the page's indexes, checked here.
 class PageWindow {
 public:
-    PageWindow(const std::string& decimalSeparator, const std::string& shortDate)
-        : window({decimalSeparator.size() == 1 ? decimalSeparator[0] : '.'}, shortDate)
+    PageWindow(const std::string& oneAndAHalf, const std::string& shortDate)
+        : window(behaviour::numberFormatOf(oneAndAHalf), shortDate)
     {
     }
     val edit(int control, const std::string& text)
     {
-        return effectsOf(window.edit(static_cast<ControlId>(control), text));
+        return known(control) ? effectsOf(window.edit(static_cast<ControlId>(control), text)) : val::array();
     }
     // By the button's control, as the page knows it.
     val press(int control)
@@ -106,16 +133,27 @@ public:
         return val::array();
     }
     val reportCopied(bool copied) { return effectsOf(window.reportCopied(copied)); }
-    val state(int control) const { return stateOf(window.state(static_cast<ControlId>(control))); }
-    int focus() const { return static_cast<int>(window.focus()); }
-    void focusMoved(int control) { window.focusMoved(static_cast<ControlId>(control)); }
+    val closeRefused() { return effectsOf(window.closeRefused()); }
+    val redraw() { return effectsOf(window.redraw()); }
+    val state(int control) const
+    {
+        return known(control) ? stateOf(window.state(static_cast<ControlId>(control))) : val::undefined();
+    }
+    void focusMoved(int control)
+    {
+        if (known(control))
+            window.focusMoved(static_cast<ControlId>(control));
+    }
     std::string snapshot() const { return window.snapshot(); }
     bool restore(const std::string& snapshot) { return window.restore(snapshot); }
     std::string reportText() const { return window.reportText(); }
-    int reportLineCount() const { return static_cast<int>(window.reportLines().size()); }
-    std::string reportLine(int index) const { return window.reportLines()[static_cast<std::size_t>(index)]; }
 
 private:
+    static bool known(int control)
+    {
+        return control >= 0 && static_cast<std::size_t>(control) < behaviour::Window::controls().controls.size();
+    }
+
     behaviour::Window window;
 };
 
@@ -129,12 +167,11 @@ EMSCRIPTEN_BINDINGS(quorvane)
         .function("edit", &PageWindow::edit)
         .function("press", &PageWindow::press)
         .function("reportCopied", &PageWindow::reportCopied)
+        .function("closeRefused", &PageWindow::closeRefused)
+        .function("redraw", &PageWindow::redraw)
         .function("state", &PageWindow::state)
-        .function("focus", &PageWindow::focus)
         .function("focusMoved", &PageWindow::focusMoved)
         .function("snapshot", &PageWindow::snapshot)
         .function("restore", &PageWindow::restore)
-        .function("reportText", &PageWindow::reportText)
-        .function("reportLineCount", &PageWindow::reportLineCount)
-        .function("reportLine", &PageWindow::reportLine);
+        .function("reportText", &PageWindow::reportText);
 }

@@ -9,7 +9,6 @@
 #include <map>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "behaviour/window.h"
@@ -39,34 +38,30 @@ std::vector<std::string> seen(ControlId id, const ControlState& s)
 }
 const std::vector<std::string> kUsual{"", "", "''", "black", "8pt", "rw", "shown"};
 
-// Controls by name with their number as a number: Edit2 before Edit10.
-std::vector<ControlId> inNameOrder()
+// Controls as Tab visits them, then the rest as the window makes them.
+std::vector<ControlId> inTabOrder()
 {
-    const auto key = [](ControlId id) {
-        const std::string& name = kLayout.controls[id].objectName;
-        const auto digit = name.find_first_of("0123456789");
-        const auto rest = name.find_first_not_of("0123456789", digit);
-        return std::tuple(
-            name.substr(0, digit), std::stoi(name.substr(digit)), rest == std::string::npos ? "" : name.substr(rest));
-    };
-    std::vector<ControlId> ids(kLayout.controls.size());
-    for (ControlId i = 0; i < ids.size(); ++i)
-        ids[i] = i;
-    std::sort(ids.begin(), ids.end(), [&](ControlId a, ControlId b) { return key(a) < key(b); });
+    std::vector<ControlId> ids = kLayout.tabOrder;
+    for (ControlId id = 0; id < kLayout.controls.size(); ++id) {
+        if (std::find(ids.begin(), ids.end(), id) == ids.end())
+            ids.push_back(id);
+    }
     return ids;
 }
 
 using Look = std::vector<ControlState>;
 
 // What differs from one look to the next, control by control; from an empty
-// look, everything but the usual.
+// look, everything but the usual, and the name a screen reader says where
+// it is not the text.
 std::string changes(const Look& before, const Look& after)
 {
     std::string out;
-    for (const ControlId id : inNameOrder()) {
+    for (const ControlId id : inTabOrder()) {
         const auto now = seen(id, after[id]);
         const auto then = before.empty() ? kUsual : seen(id, before[id]);
-        std::string said;
+        const std::string& name = kLayout.controls[id].name;
+        std::string said = before.empty() && !name.empty() ? " \"" + name + '"' : "";
         for (std::size_t i = 0; i < now.size(); ++i) {
             if (!now[i].empty() && now[i] != then[i])
                 said += ' ' + now[i];
@@ -105,6 +100,10 @@ protected:
             } else if (e.kind == Effect::Kind::CopyReport) {
                 clipboard = clipboardWorks ? window.reportText() : "";
                 play(window.reportCopied(clipboardWorks));
+            } else if (e.kind == Effect::Kind::ReportLines) {
+                reportView += (reportView.empty() ? "" : "\n") + e.text;
+            } else if (e.kind == Effect::Kind::Notice) {
+                notices.push_back(e.text);
             } else if (e.kind == Effect::Kind::Close) {
                 closed = true;
             }
@@ -124,9 +123,13 @@ protected:
             play(window.edit(kLayout.id(entry), text.substr(0, n)));
         }
     }
-    // Presses, then states every change the user sees and where the focus is.
-    void step(std::initializer_list<Button> buttons, const char* focused, const char* expected)
+    // Presses, then states every change the user sees and where the focus is;
+    // a failure names the step's own line (std::source_location's builtin:
+    // emscripten's library has no <source_location>).
+    void step(
+        std::initializer_list<Button> buttons, const char* focused, const char* expected, int line = __builtin_LINE())
     {
+        const testing::ScopedTrace trace(__FILE__, line, "this step");
         press(buttons);
         EXPECT_EQ(changes(last, look()), expected);
         EXPECT_EQ(focus(), focused);
@@ -140,6 +143,8 @@ protected:
     std::vector<std::string> messages;
     std::string trail;
     std::string clipboard;
+    std::string reportView;  // as the view's report shows it
+    std::vector<std::string> notices;
     bool clipboardWorks = true;
     bool closed = false;
 };
@@ -147,60 +152,81 @@ protected:
 TEST_F(WindowTest, StartsWithTheDefaultEntries)
 {
     EXPECT_EQ(changes({}, look()),
-        "Button1 480,75 75x25 'Aceita'; Button2 480,75 75x25 'Aceita'; Button3 480,160 75x25 'Calcula'; "
-        "Button4 480,12 75x25 'Recalcula'; Button5 480,40 75x25 'Listar'; Button6 480,70 75x25 'Sair'; "
-        "Button7 392,40 75x25 'Voltar' hidden; Edit1 235,25 100x21 ro; Edit2 350,25 100x21 ro; "
-        "Edit3 235,50 100x21 ro; Edit4 350,50 100x21 ro; Edit5 235,75 100x21 ro; Edit6 350,75 100x21 ro; "
-        "Edit7 200,128 75x21 ro; Edit8 288,128 75x21 ro; Edit9 376,128 75x21 ro; Edit10 200,160 75x21 ro; "
-        "Edit11 288,160 75x21 ro; Edit12 376,160 75x21 ro; "
-        "GroupBox1 5,10 570x115 '   1 - Dados do Falante / Driver   '; "
-        "GroupBox2 5,135 570x115 '   2 - Dados do Amplificador   '; "
-        "GroupBox3 5,255 570x195 '   3 - Parametros Ajuste Limiter   '; "
-        "GroupBox4 5,455 570x100 '   4 - Diversos  '; Label1 15,30 '3.1 - Limiar Tensão em Volts  : '; "
-        "Label2 15,55 '3.2 - Limiar Tensão em dBU :'; Label3 15,80 '3.3 - Limiar Tensão em dBV  : '; "
-        "Label4 15,128 '3.5 - Tempo de Ataque (Attack) '; Label5 216,104 'Slow (ms)'; "
-        "Label6 296,104 'Medium (ms)'; Label7 392,104 'Fast (ms)'; "
-        "Label8 15,168 '3.6 - Tempo de Liberação (Release) '; Label9 16,24 '01'; Label10 232,24 '02'; "
-        "Label11 16,48 '03'; Label12 232,48 '04'; Label13 16,72 '05'; Label14 232,72 '06'; "
-        "Label15 460,30 '(Threshold = Limiar)'; LabeledEdit1 10,35 215x21 'Tamsorel'; "
-        "LabeledEdit1Label 10,19 '1.1 - Marca'; LabeledEdit2 235,35 217x21 'TQ 2005'; "
-        "LabeledEdit2Label 235,19 '1.2 - Modelo'; LabeledEdit3 10,75 100x21 '8.00'; "
-        "LabeledEdit3Label 10,59 '1.3 - Znom (Ohms)'; LabeledEdit4 125,75 100x21 '125'; "
-        "LabeledEdit4Label 125,59 '1.4 - P. Max (Watts)'; LabeledEdit5 235,75 100x21 '1250'; "
-        "LabeledEdit5Label 235,59 '1.5 - Freq Rec (Hertz)'; LabeledEdit6 350,75 100x21 '2000'; "
-        "LabeledEdit6Label 350,59 '1.6 - Freq Desejada '; LabeledEdit7 10,35 215x21 'Morvask'; "
-        "LabeledEdit7Label 10,19 '2.1 - Marca'; LabeledEdit8 235,35 215x21 'RZ 2005'; "
-        "LabeledEdit8Label 235,19 '2.2 - Modelo'; LabeledEdit9 10,75 100x21 '0.775'; "
-        "LabeledEdit9Label 10,59 '2.3 Vin (Volts)'; LabeledEdit10 120,75 100x21 '8'; "
-        "LabeledEdit10Label 120,59 '2.4 - Znom (Ohms)'; LabeledEdit11 235,75 100x21 '1000'; "
-        "LabeledEdit11Label 235,59 '2.5 - Pmax @ Znom'; LabeledEdit12 352,75 100x21 '6'; "
-        "LabeledEdit12Label 352,59 '2.6 - Fator Crista (dB)'; Memo1 5,10 570x420 ro hidden");
-    EXPECT_EQ(focus(), "LabeledEdit1");
+        "speakerBrand \"1.1 - Marca\" 10,35 215x21 'Tamsorel'; "
+        "speakerModel \"1.2 - Modelo\" 235,35 217x21 'TQ 2005'; "
+        "speakerZnom \"1.3 - Znom (Ohms)\" 10,75 100x21 '8.00'; "
+        "speakerPmax \"1.4 - P. Max (Watts)\" 125,75 100x21 '125'; "
+        "freqRec \"1.5 - Freq Rec (Hertz)\" 235,75 100x21 '1250'; "
+        "freqDes \"1.6 - Freq Desejada \" 350,75 100x21 '2000'; speakerAceita 480,75 75x25 'Aceita'; "
+        "amplifierBrand \"2.1 - Marca\" 10,35 215x21 'Morvask'; "
+        "amplifierModel \"2.2 - Modelo\" 235,35 215x21 'RZ 2005'; "
+        "amplifierVin \"2.3 Vin (Volts)\" 10,75 100x21 '0.775'; "
+        "amplifierZnom \"2.4 - Znom (Ohms)\" 120,75 100x21 '8'; "
+        "amplifierPmax \"2.5 - Pmax @ Znom\" 235,75 100x21 '1000'; "
+        "crestDb \"2.6 - Fator Crista (dB)\" 352,75 100x21 '6'; amplifierAceita 480,75 75x25 'Aceita'; "
+        "limVolts \"3.1 - Limiar Tensão em Volts, V\" 235,25 100x21 ro; "
+        "limMillivolts \"3.1 - Limiar Tensão em Volts, mV\" 350,25 100x21 ro; "
+        "limDbu \"3.2 - Limiar Tensão em dBU, dBu\" 235,50 100x21 ro; "
+        "limDbv \"3.3 - Limiar Tensão em dBV, dBV\" 235,75 100x21 ro; "
+        "limDbvRight \"3.3 - Limiar Tensão em dBV, dBV, coluna direita\" 350,75 100x21 ro; "
+        "attackSlow \"3.5 - Tempo de Ataque, Slow (ms)\" 200,128 75x21 ro; "
+        "attackMedium \"3.5 - Tempo de Ataque, Medium (ms)\" 288,128 75x21 ro; "
+        "attackFast \"3.5 - Tempo de Ataque, Fast (ms)\" 376,128 75x21 ro; "
+        "releaseSlow \"3.6 - Tempo de Liberação, Slow (ms)\" 200,160 75x21 ro; "
+        "releaseMedium \"3.6 - Tempo de Liberação, Medium (ms)\" 288,160 75x21 ro; "
+        "releaseFast \"3.6 - Tempo de Liberação, Fast (ms)\" 376,160 75x21 ro; "
+        "calcula 480,160 75x25 'Calcula'; "
+        "limDbuRight \"3.2 - Limiar Tensão em dBU, dBu, coluna direita\" 350,50 100x21 ro; "
+        "recalcula 480,12 75x25 'Recalcula'; listar 480,40 75x25 'Listar'; sair 480,70 75x25 'Sair'; "
+        "voltar 392,40 75x25 'Voltar' hidden; report \"Relatório\" 5,10 570x420 ro hidden; "
+        "speakerPanel 5,10 570x115 '   1 - Dados do Falante / Driver   '; "
+        "amplifierPanel 5,135 570x115 '   2 - Dados do Amplificador   '; "
+        "limiterPanel 5,255 570x195 '   3 - Parametros Ajuste Limiter   '; "
+        "diversosPanel 5,455 570x100 '   4 - Diversos  '; speakerBrandCaption 10,19 '1.1 - Marca'; "
+        "speakerModelCaption 235,19 '1.2 - Modelo'; speakerZnomCaption 10,59 '1.3 - Znom (Ohms)'; "
+        "speakerPmaxCaption 125,59 '1.4 - P. Max (Watts)'; freqRecCaption 235,59 '1.5 - Freq Rec (Hertz)'; "
+        "freqDesCaption 350,59 '1.6 - Freq Desejada '; amplifierBrandCaption 10,19 '2.1 - Marca'; "
+        "amplifierModelCaption 235,19 '2.2 - Modelo'; amplifierVinCaption 10,59 '2.3 Vin (Volts)'; "
+        "amplifierZnomCaption 120,59 '2.4 - Znom (Ohms)'; amplifierPmaxCaption 235,59 '2.5 - Pmax @ Znom'; "
+        "crestDbCaption 352,59 '2.6 - Fator Crista (dB)'; "
+        "limVoltsCaption 15,30 '3.1 - Limiar Tensão em Volts  : '; "
+        "limMillivoltsNote 460,30 '(Threshold = Limiar)'; "
+        "limDbuCaption 15,55 '3.2 - Limiar Tensão em dBU :'; "
+        "limDbvCaption 15,80 '3.3 - Limiar Tensão em dBV  : '; "
+        "attackSlowCaption 15,128 '3.5 - Tempo de Ataque (Attack) '; attackSlowHeading 216,104 'Slow (ms)'; "
+        "attackMediumHeading 296,104 'Medium (ms)'; attackFastHeading 392,104 'Fast (ms)'; "
+        "releaseSlowCaption 15,168 '3.6 - Tempo de Liberação (Release) '; statusLine1 16,24 '01'; "
+        "statusLine2 232,24 '02'; statusLine3 16,48 '03'; statusLine4 232,48 '04'; statusLine5 16,72 '05'; "
+        "statusLine6 232,72 '06'");
+    EXPECT_EQ(focus(), "speakerBrand");
     EXPECT_EQ(
         window.reportLines(), std::vector<std::string>{"Dados para Quorvane" + std::string(36, ' ') + "07/12/2026"});
 }
 
 TEST_F(WindowTest, TheDefaultPassFillsPanelFourThenPanelThree)
 {
-    step({Button::SpeakerAceita, Button::SpeakerAceita}, "Button2",
-        "Label9 'Tensao   (01) Driver : 20'; Label10 'Potencia (01) Driver : 50'; "
-        "Label11 'Tensao   (02) Driver : 28.2842712402344'; Label12 'Potencia (02) Driver : 100'; "
-        "Label13 'Tensao   (03) Driver : 40'; Label14 'Potencia (03) Driver : 200'; "
-        "LabeledEdit1 '      Tamsorel      ' blue; LabeledEdit2 '      TQ 2005      ' blue; LabeledEdit3 blue; "
-        "LabeledEdit4 '125.00' blue; LabeledEdit5 '1250.00' blue; LabeledEdit6 '2000.00' blue");
-    step({Button::AmplifierAceita}, "Button3",
-        "Button1 hidden; Label9 'Tensao Maxima Power  : 89.44'; Label10 'Ganho Linear (X)     : 115.41'; "
-        "Label11 'Ganho LOG dB (X dB)  : 41.24'; Label12 'Fator Crista (Vezes) : 3.98'; "
-        "Label13 'Fator Crista (dB)    : 6.00'; Label14 232,80 'Fator Crista Max (dB): 13.01' red 10pt; "
-        "LabeledEdit1 ro; LabeledEdit2 ro; LabeledEdit3 ro; LabeledEdit4 ro; LabeledEdit5 ro; LabeledEdit6 ro; "
-        "LabeledEdit7 '   Morvask   ' blue; LabeledEdit8 '   RZ 2005   ' blue; LabeledEdit9 blue; "
-        "LabeledEdit10 '8.00' blue; LabeledEdit11 '1000.00' blue; LabeledEdit12 '6.00' blue");
-    step({Button::Calcula}, "Button4",
-        "Button2 hidden; Edit1 '    0.346  V'; Edit2 '   345.769 mV' red; Edit3 '    -7.01  dBu'; "
-        "Edit4 '   -7.01 dBu' red; Edit5 '    -9.22  dBV'; Edit6 '   -9.22 dBV' red; Edit7 '   0.500 ms'; "
-        "Edit8 '   0.38 ms'; Edit9 '   0.30 ms'; Edit10 '   6.000 ms'; Edit11 '   2.25 ms'; Edit12 '   0.90 ms'; "
-        "Label9 ''; Label10 ''; Label11 ''; Label12 ''; Label13 ''; Label14 ''; LabeledEdit7 ro; LabeledEdit8 ro; "
-        "LabeledEdit9 ro; LabeledEdit10 ro; LabeledEdit11 ro; LabeledEdit12 ro");
+    step({Button::SpeakerAceita, Button::SpeakerAceita}, "amplifierAceita",
+        "speakerBrand '      Tamsorel      ' blue; speakerModel '      TQ 2005      ' blue; "
+        "speakerZnom blue; speakerPmax '125.00' blue; freqRec '1250.00' blue; freqDes '2000.00' blue; "
+        "statusLine1 'Tensao   (01) Driver : 20'; statusLine2 'Potencia (01) Driver : 50'; "
+        "statusLine3 'Tensao   (02) Driver : 28.2842712402344'; statusLine4 'Potencia (02) Driver : 100'; "
+        "statusLine5 'Tensao   (03) Driver : 40'; statusLine6 'Potencia (03) Driver : 200'");
+    step({Button::AmplifierAceita}, "calcula",
+        "speakerBrand ro; speakerModel ro; speakerZnom ro; speakerPmax ro; freqRec ro; freqDes ro; "
+        "speakerAceita hidden; amplifierBrand '   Morvask   ' blue; amplifierModel '   RZ 2005   ' blue; "
+        "amplifierVin blue; amplifierZnom '8.00' blue; amplifierPmax '1000.00' blue; crestDb '6.00' blue; "
+        "statusLine1 'Tensao Maxima Power  : 89.44'; statusLine2 'Ganho Linear (X)     : 115.41'; "
+        "statusLine3 'Ganho LOG dB (X dB)  : 41.24'; statusLine4 'Fator Crista (Vezes) : 3.98'; "
+        "statusLine5 'Fator Crista (dB)    : 6.00'; "
+        "statusLine6 232,80 'Fator Crista Max (dB): 13.01' red 10pt");
+    step({Button::Calcula}, "recalcula",
+        "amplifierBrand ro; amplifierModel ro; amplifierVin ro; amplifierZnom ro; amplifierPmax ro; "
+        "crestDb ro; amplifierAceita hidden; limVolts '    0.346  V'; limMillivolts '   345.769 mV' red; "
+        "limDbu '    -7.01  dBu'; limDbv '    -9.22  dBV'; limDbvRight '   -9.22 dBV' red; "
+        "attackSlow '   0.500 ms'; attackMedium '   0.38 ms'; attackFast '   0.30 ms'; "
+        "releaseSlow '   6.000 ms'; releaseMedium '   2.25 ms'; releaseFast '   0.90 ms'; "
+        "limDbuRight '   -7.01 dBu' red; statusLine1 ''; statusLine2 ''; statusLine3 ''; statusLine4 ''; "
+        "statusLine5 ''; statusLine6 ''");
     EXPECT_TRUE(messages.empty());
 }
 
@@ -210,28 +236,32 @@ TEST_F(WindowTest, RecalculaReopensThePanelsForAPassThatWarns)
     const Look speaker = look();  // the brand gains three spaces a side at each Aceita
     press({Button::AmplifierAceita, Button::Calcula});
     const Look calculated = last = look();
-    step({Button::Recalcula, Button::Recalcula}, "LabeledEdit1",
-        "Button1 shown; Button2 shown; Edit1 ''; Edit2 ''; Edit3 ''; Edit4 ''; Edit5 ''; Edit6 ''; Edit7 ''; "
-        "Edit8 ''; Edit9 ''; Edit10 ''; Edit11 ''; Edit12 ''; LabeledEdit1 'Tamsorel' green rw; "
-        "LabeledEdit2 'TQ 2005' green rw; LabeledEdit3 green rw; LabeledEdit4 green rw; LabeledEdit5 green rw; "
-        "LabeledEdit6 green rw; LabeledEdit7 'Morvask' green rw; LabeledEdit8 'RZ 2005' green rw; "
-        "LabeledEdit9 green rw; LabeledEdit10 green rw; LabeledEdit11 green rw; LabeledEdit12 green rw");
+    step({Button::Recalcula, Button::Recalcula}, "speakerBrand",
+        "speakerBrand 'Tamsorel' green rw; speakerModel 'TQ 2005' green rw; speakerZnom green rw; "
+        "speakerPmax green rw; freqRec green rw; freqDes green rw; speakerAceita shown; "
+        "amplifierBrand 'Morvask' green rw; amplifierModel 'RZ 2005' green rw; amplifierVin green rw; "
+        "amplifierZnom green rw; amplifierPmax green rw; crestDb green rw; amplifierAceita shown; "
+        "limVolts ''; limMillivolts ''; limDbu ''; limDbv ''; limDbvRight ''; attackSlow ''; "
+        "attackMedium ''; attackFast ''; releaseSlow ''; releaseMedium ''; releaseFast ''; limDbuRight ''");
     type(Entry::CrestDb, "14");
-    press({Button::SpeakerAceita, Button::SpeakerAceita});  // as after the first Aceita, Label14 home, black, 8 pt
+    press({Button::SpeakerAceita, Button::SpeakerAceita});  // as after the first Aceita, statusLine6 home, black, 8 pt
     EXPECT_EQ(changes(speaker, look()),
-        "Edit2 red; Edit4 red; Edit6 red; LabeledEdit7 green; LabeledEdit8 green; LabeledEdit9 green; "
-        "LabeledEdit10 '8.00' green; LabeledEdit11 '1000.00' green; LabeledEdit12 '14' green");
+        "amplifierBrand green; amplifierModel green; amplifierVin green; amplifierZnom '8.00' green; "
+        "amplifierPmax '1000.00' green; crestDb '14' green; limMillivolts red; limDbvRight red; "
+        "limDbuRight red");
     press({Button::AmplifierAceita});
     trail.clear();
     press({Button::Calcula});  // the warning, then the crest factor reopened in red for the user
-    EXPECT_EQ(trail.substr(0, trail.find("Edit1 ")),
-        "Button2 hidden; LabeledEdit7 ro; LabeledEdit8 ro; LabeledEdit9 ro; LabeledEdit10 ro; LabeledEdit11 ro; "
-        "LabeledEdit12 ro; «Tensão Saida Limiter > Tensão Entrada Power ! Altere Valor Fator de Crista !» "
-        "Button2 shown; LabeledEdit12 red rw; ");
-    EXPECT_EQ(focus(), "Button4");
+    EXPECT_EQ(trail.substr(0, trail.find("limVolts ")),
+        "amplifierAceita hidden; amplifierBrand ro; amplifierModel ro; amplifierVin ro; amplifierZnom ro; "
+        "amplifierPmax ro; "
+        "crestDb ro; «Tensão Saida Limiter > Tensão Entrada Power ! Altere Valor Fator de Crista !» "
+        "amplifierAceita shown; crestDb red rw; ");
+    EXPECT_EQ(focus(), "recalcula");
     EXPECT_EQ(changes(calculated, look()),
-        "Button2 shown; Edit1 '    0.869  V'; Edit2 '   868.534 mV'; Edit3 '    0.99  dBu'; "
-        "Edit4 '   0.99 dBu'; Edit5 '    -1.22  dBV'; Edit6 '   -1.22 dBV'; LabeledEdit12 '14.00' red rw");
+        "crestDb '14.00' red rw; amplifierAceita shown; limVolts '    0.869  V'; "
+        "limMillivolts '   868.534 mV'; limDbu '    0.99  dBu'; limDbv '    -1.22  dBV'; "
+        "limDbvRight '   -1.22 dBV'; limDbuRight '   0.99 dBu'");
 }
 
 TEST_F(WindowTest, RecalculaTakesTheNumbersAsItWritesThem)
@@ -245,16 +275,16 @@ TEST_F(WindowTest, RecalculaTakesTheNumbersAsItWritesThem)
 TEST_F(WindowTest, RefusedValuesShowTheirMessageThenTurnRed)
 {
     type(Entry::SpkZnom, "-8");  // the minus alone is no number; the entry stays red after the digit
-    EXPECT_EQ(trail, "«Valor Incorreto !» LabeledEdit3 red; ");
+    EXPECT_EQ(trail, "«Valor Incorreto !» speakerZnom red; ");
     type(Entry::SpkZnom, "0.5");
     type(Entry::SpkPmax, "5000");
     type(Entry::FreqDes, "1000");
     trail.clear();
     press({Button::SpeakerAceita});  // each broken rule's message, then its entry in red; then the rest
-    EXPECT_EQ(trail.substr(trail.find("«"), trail.find("Label9") - trail.find("«")),
-        "«Valor Não Aceito ! Altere Valor !» LabeledEdit3 red; «Valor Não Aceito ! Altere Valor !» "
-        "LabeledEdit4 red; «Frequencia Desejada MENOR QUE Frequencia Recomendada ! Altere Valor !» "
-        "LabeledEdit6 red; ");
+    EXPECT_EQ(trail.substr(trail.find("«"), trail.find("statusLine1") - trail.find("«")),
+        "«Valor Não Aceito ! Altere Valor !» speakerZnom red; «Valor Não Aceito ! Altere Valor !» "
+        "speakerPmax red; «Frequencia Desejada MENOR QUE Frequencia Recomendada ! Altere Valor !» "
+        "freqDes red; ");
     type(Entry::SpkPmax, "1e39");  // "1e" and "1e39" are no numbers the program can hold
     trail.clear();
     press({Button::SpeakerAceita});  // stops where the text cannot be read, and says why
@@ -265,12 +295,14 @@ TEST_F(WindowTest, RefusedValuesShowTheirMessageThenTurnRed)
 TEST_F(WindowTest, ListarShowsTheReportWhichSairCopiesOrLeavesAsItWas)
 {
     clipboardWorks = false;
-    step({Button::Listar, Button::Sair, Button::Calcula}, "LabeledEdit1",  // Calcula is hidden with its panel
-        "Button4 hidden; Button7 480,12 shown; GroupBox1 hidden; GroupBox2 hidden; GroupBox3 hidden; Memo1 shown");
+    step({Button::Listar, Button::Sair, Button::Calcula}, "speakerBrand",  // Calcula is hidden with its panel
+        "recalcula hidden; voltar 480,12 shown; report shown; speakerPanel hidden; amplifierPanel hidden; "
+        "limiterPanel hidden");
     EXPECT_EQ(messages, std::vector<std::string>{"Não foi possível copiar o relatório para o clipboard."});
     EXPECT_FALSE(closed || window.reportOnClipboard());
-    step({Button::Voltar}, "Button4",
-        "Button4 shown; Button7 hidden; GroupBox1 shown; GroupBox2 shown; GroupBox3 shown; Memo1 hidden");
+    step({Button::Voltar}, "recalcula",
+        "recalcula shown; voltar hidden; report hidden; speakerPanel shown; amplifierPanel shown; "
+        "limiterPanel shown");
 
     std::ifstream file(QUORVANE_TEST_SUPPORT_DIR "/default_block.txt");
     std::string block, line;
@@ -292,6 +324,24 @@ TEST_F(WindowTest, ListarShowsTheReportWhichSairCopiesOrLeavesAsItWas)
     EXPECT_EQ(window.reportLines().size(), 1 + 1000 * report::kBlockLineCount);
     EXPECT_EQ(messages, std::vector<std::string>{" TEXTO COPIADO PARA O CLIPBOARD !"});
     EXPECT_TRUE(closed && window.reportOnClipboard());
+    std::string lines = clipboard;
+    std::erase(lines, '\r');
+    EXPECT_EQ(reportView + '\n', lines);  // given once each, in order
+    // A page, which cannot close, shows the report and says why it stays.
+    play(window.closeRefused());
+    EXPECT_FALSE(window.state(kLayout.report).hidden);
+    EXPECT_EQ(notices,
+        std::vector<std::string>{"O relatório foi copiado para o clipboard. A página não se fecha "
+                                 "sozinha: o relatório continua aqui, e “Voltar” leva de volta aos "
+                                 "painéis."});
+}
+
+TEST(NumberFormat, TakesTheSeparatorALocaleWritesOneAndAHalfWith)
+{
+    for (const auto& [written, separator] :
+        {std::pair{"1,5", ','}, {"1.5", '.'}, {"1\u066b5", '.'}, {"15", '.'}, {"", '.'}, {"2,5", '.'}}) {
+        EXPECT_EQ(behaviour::numberFormatOf(written).decimalSeparator, separator) << written;
+    }
 }
 
 // A session kept as text reads back as the same window, whatever the
