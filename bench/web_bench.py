@@ -2,13 +2,17 @@
 """The page's size, file by file gzip-compressed, against its budget, and its
 time to interactive in headless Chromium: from navigation to the moment the
 window's controls are built and take input, on a first visit (empty profile)
-and on a later one (served by the service worker).
+and on a later one (served by the service worker); then Lighthouse's scores
+in its default mobile form, the audits behind any score below 100 by id.
 Usage: web_bench.py SITE_DIR"""
 import functools
 import gzip
 import http.server
+import json
+import math
 import os
 import statistics
+import subprocess
 import sys
 import tempfile
 import threading
@@ -19,6 +23,12 @@ from selenium.webdriver.support.ui import WebDriverWait
 
 BUDGET = 300 * 1024
 RUNS = 7
+CHROMIUM_FLAGS = ["--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                  "--disable-background-networking", "--disable-component-update", "--disable-sync"]
+# The version tests/web/package-lock.json pins, which install-deps.sh web-test installs.
+LIGHTHOUSE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web", "node_modules",
+                          "lighthouse", "cli", "index.js")
+AIMS = {"performance": 95, "accessibility": 100, "best-practices": 100, "seo": 100}
 site = sys.argv[1]
 
 total = 0
@@ -51,9 +61,7 @@ first, later = [], []
 for _ in range(RUNS):
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
-    for flag in ["--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                 f"--user-data-dir={tempfile.mkdtemp()}"]:
+    for flag in CHROMIUM_FLAGS + [f"--user-data-dir={tempfile.mkdtemp()}"]:
         options.add_argument(flag)
     driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
     try:
@@ -62,7 +70,41 @@ for _ in range(RUNS):
         later.append(interactive_ms(driver))
     finally:
         driver.quit()
-httpd.shutdown()
 for label, times in (("first visit", first), ("later visit", later)):
     print(f"time to interactive, {label}: median {statistics.median(times):.0f} ms "
           f"(min {min(times):.0f}, max {max(times):.0f}, {RUNS} runs; aim at most 1000 ms)")
+
+
+def failing(audit):
+    """Counts against its category: not informative, not applicable, not left to a person."""
+    return (audit["scoreDisplayMode"] not in ("informative", "notApplicable", "manual")
+            and (audit["score"] is None or audit["score"] < 1))
+
+
+if not os.path.exists(LIGHTHOUSE):
+    print("Lighthouse: not installed (./scripts/install-deps.sh web-test installs it)")
+    sys.exit(0)
+with tempfile.TemporaryDirectory() as tmp:
+    subprocess.run(["node", LIGHTHOUSE, url, "--quiet", "--output=json", f"--output-path={tmp}/report.json",
+                    "--chrome-flags=" + " ".join(CHROMIUM_FLAGS + [f"--user-data-dir={tmp}/profile"])],
+                   env=dict(os.environ, CHROME_PATH="/usr/bin/chromium"), check=True)
+    with open(f"{tmp}/report.json", encoding="utf-8") as f:
+        report = json.load(f)
+httpd.shutdown()
+audits = report["audits"]
+print(f"Lighthouse {report['lighthouseVersion']}, {report['configSettings']['formFactor']}:")
+for key, category in report["categories"].items():
+    score = None if category["score"] is None else math.floor(category["score"] * 100 + 0.5)
+    aim = AIMS[key]
+    verdict = "met" if score is not None and score >= aim else "BELOW"
+    print(f"  {category['title']:16} {'-' if score is None else score:>3}  "
+          f"(aim {'at least ' if aim < 100 else ''}{aim}: {verdict})")
+    ids = [ref["id"] + (" (error)" if audits[ref["id"]]["score"] is None else "")
+           for ref in category["auditRefs"] if failing(audits[ref["id"]])]
+    if ids:
+        print(f"    failing: {', '.join(ids)}")
+for key in ("target-size", "font-size"):
+    audit = audits[key]
+    score = audit["scoreDisplayMode"] if audit["score"] is None else audit["score"]
+    print(f"  {key}: score {score}, {audit['title']}"
+          + (f" ({audit['displayValue']})" if audit.get("displayValue") else ""))

@@ -8,7 +8,8 @@
 #   windows  the Windows program, zip and installer (make windows)
 #   windows-test  the above, and its tests under wine (make windows-test)
 #   web   the page, built as WebAssembly (make web, make web-run)
-#   web-test  the above, and its tests under node and in Chromium (make web-test)
+#   web-test  the above, its tests under node and in Chromium, and the page's
+#             measuring tools from npm (make web-test, make bench)
 set -eu
 
 # The compiler, CMake, Qt's Widgets, the X11 client library the program asks
@@ -31,11 +32,17 @@ windows="$run g++-mingw-w64-x86-64-posix perl dpkg-dev imagemagick nsis wine win
 windows_test="$windows googletest xvfb xauth xdotool git file"
 
 # Debian's emscripten with its prebuilt libraries and node, GoogleTest's
-# source for the tests under node, the number parser's headers, and the
-# font, cut to the page's letters by fonttools (woff2 needs brotli).
-web="make cmake ninja-build emscripten nodejs googletest libfast-float-dev fonts-liberation fonttools python3-brotli"
-# Debian's Chromium and its WebDriver, driven from Python's Selenium.
+# source for the tests under node, the number parser's headers, the font,
+# cut to the page's letters by fonttools (woff2 needs brotli), and librsvg's
+# rsvg-convert, which draws the home-screen icons from the SVG.
+web="make cmake ninja-build emscripten nodejs googletest libfast-float-dev fonts-liberation fonttools python3-brotli
+librsvg2-bin"
+# Debian's Chromium and its WebDriver, driven from Python's Selenium, and
+# npm for the measuring tools below. A node from elsewhere (NodeSource's
+# nodejs package) brings its own npm and conflicts with Debian's, so npm is
+# asked for only when there is none.
 web_test="$web chromium chromium-driver python3-selenium"
+command -v npm >/dev/null 2>&1 || web_test="$web_test npm"
 
 case "${1:-}" in
     run) packages=$run ;;
@@ -48,36 +55,62 @@ case "${1:-}" in
     *) echo "usage: $0 run|test|lint|windows|windows-test|web|web-test" >&2 && exit 2 ;;
 esac
 
-if ! command -v apt-get >/dev/null 2>&1 || ! command -v dpkg-query >/dev/null 2>&1; then
-    echo "This system has no apt-get, so the packages this needs cannot be installed here." >&2
-    echo "Install their equivalents yourself; their Debian names are:" >&2
-    echo "  $packages" | tr '\n' ' ' | fold -s -w 78 >&2
-    echo >&2
-    echo "Going on: the build stops where something is missing." >&2
-    exit 0
-fi
+install_packages() {
+    if ! command -v apt-get >/dev/null 2>&1 || ! command -v dpkg-query >/dev/null 2>&1; then
+        echo "This system has no apt-get, so the packages this needs cannot be installed here." >&2
+        echo "Install their equivalents yourself; their Debian names are:" >&2
+        echo "  $packages" | tr '\n' ' ' | fold -s -w 78 >&2
+        echo >&2
+        echo "Going on: the build stops where something is missing." >&2
+        return 0
+    fi
 
-missing=""
-for p in $packages; do
-    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-    case "$status" in
-        *"install ok installed"*) ;;
-        *) missing="$missing $p" ;;
-    esac
-done
+    missing=""
+    for p in $packages; do
+        status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+        case "$status" in
+            *"install ok installed"*) ;;
+            *) missing="$missing $p" ;;
+        esac
+    done
 
-[ -z "$missing" ] && exit 0
+    [ -z "$missing" ] && return 0
 
-echo "Installing missing packages:$missing"
-if [ "$(id -u)" -eq 0 ]; then
-    as_root=""
-elif command -v sudo >/dev/null 2>&1; then
-    as_root="sudo -n"
-else
-    echo "Packages missing ($missing) and neither root nor sudo is available." >&2
-    exit 1
-fi
-export DEBIAN_FRONTEND=noninteractive
-$as_root apt-get update -q
-# shellcheck disable=SC2086
-$as_root apt-get install -y -q --no-install-recommends $missing
+    echo "Installing missing packages:$missing"
+    if [ "$(id -u)" -eq 0 ]; then
+        as_root=""
+    elif command -v sudo >/dev/null 2>&1; then
+        as_root="sudo -n"
+    else
+        echo "Packages missing ($missing) and neither root nor sudo is available." >&2
+        exit 1
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    $as_root apt-get update -q
+    # shellcheck disable=SC2086
+    $as_root apt-get install -y -q --no-install-recommends $missing
+}
+
+# The page's measuring tools, axe-core (the browser tests) and Lighthouse
+# (make bench), are not Debian packages: npm ci installs the versions
+# tests/web/package-lock.json pins, checked against its hashes, into
+# tests/web/node_modules, as this user (no root needed). A stamp there holds
+# the hash of the package files, so npm runs again only when they change or
+# the folder is gone, and a build without the network still works after.
+install_web_tools() {
+    tools=$(dirname "$0")/../tests/web
+    stamp=$tools/node_modules/.package-files.sha256
+    hash=$(cat "$tools/package.json" "$tools/package-lock.json" | sha256sum | cut -d' ' -f1)
+    [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$hash" ] && return 0
+    if ! command -v npm >/dev/null 2>&1; then
+        echo "No npm here, so the page's measuring tools (tests/web/package.json) are not installed." >&2
+        return 0
+    fi
+    echo "Installing the page's measuring tools into tests/web/node_modules (npm ci)"
+    # No install scripts: none of them needs one, and none then runs.
+    (cd "$tools" && npm ci --ignore-scripts --no-audit --no-fund --no-update-notifier)
+    echo "$hash" >"$stamp"
+}
+
+install_packages
+[ "$1" != web-test ] || install_web_tools
