@@ -3,6 +3,7 @@
 // Worksheet as its bits (so it reads back exactly), and last a checksum of
 // the lines after the header, so that a snapshot cut short or altered is
 // refused whole.
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -197,11 +198,12 @@ std::string Window::snapshot() const
     r.add("separator", {std::string(1, nf.decimalSeparator)});
     r.add("focus", {std::to_string(focused)});
     r.add("blocks", {std::to_string(AdjustCount), std::to_string(int{onClipboard}), std::to_string(reportLinesGiven)});
-    Fields numbers, texts;
-    for (const core::WorksheetNumber n : worksheetValues().numbers)
-        numbers.push_back(hex(bitsOf(ws.*n)));
-    for (const core::WorksheetText t : worksheetValues().texts)
-        texts.push_back(ws.*t);
+    const WorksheetValues& values = worksheetValues();
+    Fields numbers(values.numbers.size()), texts(values.texts.size());
+    std::transform(values.numbers.begin(), values.numbers.end(), numbers.begin(),
+        [this](core::WorksheetNumber n) { return hex(bitsOf(ws.*n)); });
+    std::transform(
+        values.texts.begin(), values.texts.end(), texts.begin(), [this](core::WorksheetText t) { return ws.*t; });
     r.add("numbers", numbers);
     r.add("texts", texts);
     for (const ControlState& s : states)
@@ -220,13 +222,13 @@ bool Window::restore(std::string_view snapshot)
     Window next = *this;
     const auto& values = worksheetValues();
     const auto separator = in.next("separator", 1);
-    const auto focus = in.next("focus", 1);
+    const auto focusRecord = in.next("focus", 1);
     const auto blocks = in.next("blocks", 3);
     const auto numbers = in.next("numbers", static_cast<int>(values.numbers.size()));
     const auto texts = in.next("texts", static_cast<int>(values.texts.size()));
-    if (!separator || (*separator)[0].size() != 1 || !focus || !blocks || !numbers || !texts)
+    if (!separator || (*separator)[0].size() != 1 || !focusRecord || !blocks || !numbers || !texts)
         return false;
-    const auto focusId = numberIn<ControlId>((*focus)[0], 0, states.size() - 1);
+    const auto focusId = numberIn<ControlId>((*focusRecord)[0], 0, states.size() - 1);
     const auto count = numberIn<std::int32_t>((*blocks)[0], 1, INT32_MAX);
     const auto copied = flag((*blocks)[1]);
     const auto given = numberIn<std::size_t>((*blocks)[2], 0, SIZE_MAX);
@@ -246,10 +248,10 @@ bool Window::restore(std::string_view snapshot)
         next.ws.*values.texts[i] = (*texts)[i];
     for (ControlState& s : next.states) {
         const auto fields = in.next("control", 9);
-        const auto state = fields ? stateOf(*fields) : std::nullopt;
-        if (!state)
+        const auto read = fields ? stateOf(*fields) : std::nullopt;
+        if (!read)
             return false;
-        s = *state;
+        s = *read;
     }
     next.report.clear();
     while (!in.atEnd()) {

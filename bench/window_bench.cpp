@@ -10,7 +10,7 @@ namespace {
 
 using behaviour::Button;
 
-void click(ui::MainWindow& form, Button button)
+void click(const ui::MainWindow& form, Button button)
 {
     qobject_cast<QPushButton*>(form.widget(behaviour::Window::controls().id(button)))->click();
 }

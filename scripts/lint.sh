@@ -9,7 +9,7 @@ dirs="numtext core report behaviour ui app bench tests"
 # compile_commands.json lacks: they get the format check and cppcheck.
 checked="$dirs web"
 # shellcheck disable=SC2086
-sources=$(find $checked -name '*.cpp' -o -name '*.h' | sort)
+sources=$(find $checked -name node_modules -prune -o \( -name '*.cpp' -o -name '*.h' \) -print | sort)
 # shellcheck disable=SC2086
 units=$(find $dirs -name '*.cpp' | sort)
 
@@ -31,5 +31,6 @@ echo "== cppcheck"
 # shellcheck disable=SC2086
 cppcheck --enable=warning,style,performance,portability --std=c++20 --error-exitcode=1 --inline-suppr --quiet \
     --suppress=missingIncludeSystem --library=qt --library=googletest -DQUORVANE_X11 -I . \
-    --suppress=constParameterCallback:bench/core_bench.cpp --suppress=normalCheckLevelMaxBranches $checked
+    --suppress=constParameterCallback:bench/core_bench.cpp --suppress=normalCheckLevelMaxBranches \
+    -i tests/web/node_modules $checked
 echo "lint: no findings"
