@@ -336,6 +336,15 @@ TEST_F(WindowTest, ListarShowsTheReportWhichSairCopiesOrLeavesAsItWas)
                                  "painéis."});
 }
 
+#ifdef _GLIBCXX_ASSERTIONS
+// A view that asks for a control past the last stops a checked build.
+TEST(WindowDeathTest, AControlOutOfRangeStopsACheckedBuild)
+{
+    const behaviour::Window window{{'.'}, "07/12/2026"};
+    EXPECT_DEATH((void)window.state(kLayout.controls.size()), "");
+}
+#endif
+
 TEST(NumberFormat, TakesTheSeparatorALocaleWritesOneAndAHalfWith)
 {
     for (const auto& [written, separator] :
