@@ -146,9 +146,8 @@ public:
         body = snapshot.substr(0, check);
         ok = true;
     }
-    // The next line's fields after `tag`, exactly `count` of them (or any
-    // number, for -1).
-    std::optional<Fields> next(std::string_view tag, int count)
+    // The next line's fields after `tag`, exactly `count` of them.
+    std::optional<Fields> next(std::string_view tag, std::size_t count)
     {
         const auto end = body.find('\n');
         if (!ok || end == std::string_view::npos)
@@ -156,7 +155,7 @@ public:
         const std::string_view line = body.substr(0, end);
         body.remove_prefix(end + 1);
         auto fields = splitLine(line);
-        if (!fields || fields->front() != tag || (count >= 0 && fields->size() != static_cast<std::size_t>(count) + 1))
+        if (!fields || fields->front() != tag || fields->size() != count + 1)
             return std::nullopt;
         fields->erase(fields->begin());
         return fields;
@@ -224,8 +223,8 @@ bool Window::restore(std::string_view snapshot)
     const auto separator = in.next("separator", 1);
     const auto focusRecord = in.next("focus", 1);
     const auto blocks = in.next("blocks", 3);
-    const auto numbers = in.next("numbers", static_cast<int>(values.numbers.size()));
-    const auto texts = in.next("texts", static_cast<int>(values.texts.size()));
+    const auto numbers = in.next("numbers", values.numbers.size());
+    const auto texts = in.next("texts", values.texts.size());
     if (!separator || (*separator)[0].size() != 1 || !focusRecord || !blocks || !numbers || !texts)
         return false;
     const auto focusId = numberIn<ControlId>((*focusRecord)[0], 0, states.size() - 1);
