@@ -61,6 +61,9 @@ static_assert(core::inKeyOrder(kEntries) && kEntries.size() == core::kEntryCount
 // A label of panel 3 that belongs to a result field: the caption of the row
 // the field starts, the heading of its column, or a note beside it.
 enum class CaptionRole { Row, Column, Note };
+constexpr std::size_t kCaptionRoleCount = static_cast<std::size_t>(CaptionRole::Note) + 1;
+// A caption is named after its field and its role: limVoltsCaption.
+constexpr std::array<const char*, kCaptionRoleCount> kCaptionSuffixes{"Caption", "Heading", "Note"};
 
 struct Caption {
     CaptionRole role = CaptionRole::Row;
@@ -203,7 +206,7 @@ PhoneResults phoneResults()
         const auto any = [row](CaptionRole role) {
             return std::any_of(row.begin(), row.end(), [role](const ResultRow& r) { return hasCaption(r, role); });
         };
-        std::array<int, 3> lines{};  // by CaptionRole
+        std::array<int, kCaptionRoleCount> lines{};
         const auto lineOf = [&lines](CaptionRole role) -> int& { return lines[static_cast<std::size_t>(role)]; };
         lineOf(CaptionRole::Row) = any(CaptionRole::Row) ? out.lines++ : 0;
         lineOf(CaptionRole::Column) = any(CaptionRole::Column) ? out.lines++ : 0;
@@ -264,10 +267,9 @@ Layout buildLayout()
     for (std::size_t i = 0; i < kResults.size(); ++i) {
         for (std::size_t k = 0; k < kResults[i].captions.size(); ++k) {
             const Caption& c = kResults[i].captions[k];
-            constexpr std::array<const char*, 3> kSuffixes{"Caption", "Heading", "Note"};  // by CaptionRole
             if (c.text != nullptr) {
                 add(Kind::Label, out.id(Panel::Limiter),
-                    kResults[i].objectName + std::string(kSuffixes[static_cast<std::size_t>(c.role)]),
+                    kResults[i].objectName + std::string(kCaptionSuffixes[static_cast<std::size_t>(c.role)]),
                     {c.text, {c.left, c.top}}, phone.captions[i][k]);
             }
         }
@@ -282,8 +284,8 @@ Layout buildLayout()
             {b.caption, {b.left, b.top, kButtonWidth, kButtonHeight}}, lineIn(b.panel));
     }
     out.controls[out.id(Button::Voltar)].start.hidden = true;
-    out.report = add(Kind::Report, kNoControl, "report", {"", {5, 10, 570, 420}, Colour::Default, 8, true, true},
-        {2 * static_cast<int>(Panel::Limiter) + 1});
+    out.report = add(Kind::Report, kNoControl, "report",
+        {"", {5, 10, 570, 420}, Colour::Default, kFontPoints, true, true}, {2 * static_cast<int>(Panel::Limiter) + 1});
     out.controls[out.report].name = "Relatório";
 
     // Panel by panel, and inside each panel as the user reads it; but the
