@@ -176,10 +176,11 @@ Fields fieldsOf(const ControlState& s)
 
 std::optional<ControlState> stateOf(const Fields& f)
 {
-    constexpr int kFar = 100000;  // farther than any window reaches
-    const auto left = numberIn(f[1], -kFar, kFar), top = numberIn(f[2], -kFar, kFar);
-    const auto width = numberIn(f[3], 0, kFar), height = numberIn(f[4], 0, kFar);
-    const auto colour = numberIn(f[5], 0, static_cast<int>(kColourCount) - 1), points = numberIn(f[6], 1, 72);
+    constexpr int kMost = INT32_MAX;
+    const auto left = numberIn(f[1], -kMost, kMost), top = numberIn(f[2], -kMost, kMost);
+    const auto width = numberIn(f[3], -kMost, kMost), height = numberIn(f[4], -kMost, kMost);
+    const auto colour = numberIn(f[5], 0, static_cast<int>(kColourCount) - 1);
+    const auto points = numberIn(f[6], -kMost, kMost);
     const auto readOnly = flag(f[7]), hidden = flag(f[8]);
     if (!left || !top || !width || !height || !colour || !points || !readOnly || !hidden)
         return std::nullopt;

@@ -101,10 +101,12 @@ protected:
 TEST_F(MainWindowTest, TabWalksThePanelsInReadingOrder)
 {
     expectShowsItsBehaviour(*window);
+    EXPECT_EQ(window->pos(), QPoint(behaviour::kWindowLeft, behaviour::kWindowTop));  // with its frame
     EXPECT_EQ(window->size(), QSize(behaviour::kClientWidth, behaviour::kClientHeight));
     // Light whatever the desktop's theme: the tests run under a dark one.
     EXPECT_EQ(window->palette().color(QPalette::Window), QColor(0xF0, 0xF0, 0xF0));
     EXPECT_EQ(window->palette().color(QPalette::Base), QColor(Qt::white));
+    EXPECT_EQ(window->palette().color(QPalette::HighlightedText), QColor(Qt::white));
     EXPECT_EQ(window->font().family(), behaviour::kFontFamily);
     EXPECT_EQ(window->font().pointSize(), 8);
     // Panels in the classic style, with the title on the frame's top line.
