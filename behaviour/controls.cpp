@@ -172,11 +172,11 @@ constexpr auto kButtons = std::to_array<ButtonRow>({
 static_assert(core::inKeyOrder(kButtons) && kButtons.size() == kButtonCount);
 
 constexpr auto kColours = std::to_array<ColourRow>({
-    {Colour::Default, "default", 0x000000, 0x000000},
-    {Colour::Red, "red", 0xFF0000, 0xDD0000},
-    {Colour::Blue, "blue", 0x0000FF, 0x0000FF},
-    {Colour::Green, "green", 0x008000, 0x008000},
-    {Colour::Black, "black", 0x000000, 0x000000},
+    {Colour::Default, 0x000000, 0x000000},
+    {Colour::Red, 0xFF0000, 0xDD0000},
+    {Colour::Blue, 0x0000FF, 0x0000FF},
+    {Colour::Green, 0x008000, 0x008000},
+    {Colour::Black, 0x000000, 0x000000},
 });
 static_assert(core::inKeyOrder(kColours) && kColours.size() == kColourCount);
 
@@ -219,7 +219,7 @@ PhoneResults phoneResults()
             for (std::size_t k = 0; k < kResults[i].captions.size(); ++k) {
                 const CaptionRole role = kResults[i].captions[k].role;
                 out.captions[i][k] =
-                    role == CaptionRole::Column ? Cell{lineOf(role), column, columns} : Cell{lineOf(role), 0, 1};
+                    role == CaptionRole::Column ? Cell{lineOf(role), column, columns} : Cell{lineOf(role)};
             }
         }
         first = end;

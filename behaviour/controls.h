@@ -51,8 +51,7 @@ inline constexpr std::size_t kColourCount = static_cast<std::size_t>(Colour::Bla
 // What a colour is, as 0xRRGGBB, on the desktop and on the page: the page's
 // red is darker, to read at 4.5 : 1 on the panels' grey as the web asks.
 struct ColourRow {
-    Colour key;
-    const char* name;
+    Colour key;  // cppcheck-suppress unusedStructMember ; read by inKeyOrder
     std::uint32_t desktop;
     std::uint32_t page;
 };

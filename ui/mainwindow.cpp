@@ -146,7 +146,6 @@ QWidget* MainWindow::buildWidget(const Control& c, QWidget* parent)
     reportView->setUndoRedoEnabled(false);
     reportView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     reportView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    reportView->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     return reportView;
 }
 

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <initializer_list>
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "behaviour/window.h"
@@ -387,6 +389,35 @@ TEST_F(WindowTest, EverySessionReadsBackFromItsSnapshot)
     readsBack("Voltar after Sair");
 }
 
+// A snapshot with one field of the last line tagged `tag` set to `value`
+// (the tag is field 0; an empty tag removes the line), and sealed again with
+// its checksum, FNV-1a over the lines after the header.
+std::string resealed(const std::string& snapshot, const std::string& tag, std::size_t field, const std::string& value)
+{
+    const std::size_t bodyAt = snapshot.find('\n') + 1, checkAt = snapshot.rfind("check\t");
+    std::string body = snapshot.substr(bodyAt, checkAt - bodyAt);
+    const std::size_t lineAt = ('\n' + body).rfind('\n' + tag + '\t');
+    const std::size_t lineEnd = body.find('\n', lineAt);
+    std::vector<std::string> fields{""};
+    for (std::size_t i = lineAt; i < lineEnd; ++i) {
+        if (body[i] == '\t')
+            fields.emplace_back();
+        else
+            fields.back() += body[i];
+    }
+    fields.at(field) = value;
+    std::string line;
+    for (const std::string& f : fields)
+        line += (line.empty() ? "" : "\t") + f;
+    body.replace(lineAt, lineEnd + 1 - lineAt, field == 0 && value.empty() ? "" : line + '\n');
+    std::uint64_t hash = 0xcbf29ce484222325U;
+    for (const unsigned char c : body)
+        hash = (hash ^ c) * 0x100000001b3U;
+    std::ostringstream check;
+    check << std::hex << hash;
+    return snapshot.substr(0, bodyAt) + body + "check\t" + check.str() + '\n';
+}
+
 // One that does not read back whole leaves the window as it was.
 TEST_F(WindowTest, ASnapshotCutShortAlteredOrOfAnotherVersionChangesNothing)
 {
@@ -402,6 +433,14 @@ TEST_F(WindowTest, ASnapshotCutShortAlteredOrOfAnotherVersionChangesNothing)
         altered[at] = altered[at] == '1' ? '2' : '1';
         bad.push_back(altered);
     }
+    // And one whose checksum holds but whose records do not, as another
+    // build of the same version could write it: each record edited in turn.
+    const std::tuple<const char*, std::size_t, const char*> edits[] = {{"separator", 1, ".,"}, {"focus", 1, "999"},
+        {"blocks", 1, "0"}, {"blocks", 2, "2"}, {"blocks", 3, "9999"}, {"numbers", 1, "x"}, {"texts", 0, "txt"},
+        {"control", 6, "9"}, {"control", 7, "8x"}, {"control", 9, "2"}, {"control", 0, "c"}, {"report", 0, "rapport"},
+        {"report", 0, ""}};
+    for (const auto& [tag, field, value] : edits)
+        bad.push_back(resealed(good, tag, field, value));
     behaviour::Window fresh{{'.'}, "07/12/2026"};
     const behaviour::Window untouched = fresh;
     for (const std::string& snapshot : bad) {
