@@ -8,6 +8,7 @@
 #include <fstream>
 #include <initializer_list>
 #include <map>
+#include <numeric>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -410,9 +411,8 @@ std::string resealed(const std::string& snapshot, const std::string& tag, std::s
     for (const std::string& f : fields)
         line += (line.empty() ? "" : "\t") + f;
     body.replace(lineAt, lineEnd + 1 - lineAt, field == 0 && value.empty() ? "" : line + '\n');
-    std::uint64_t hash = 0xcbf29ce484222325U;
-    for (const unsigned char c : body)
-        hash = (hash ^ c) * 0x100000001b3U;
+    const std::uint64_t hash = std::accumulate(body.begin(), body.end(), std::uint64_t{0xcbf29ce484222325U},
+        [](std::uint64_t h, char c) { return (h ^ static_cast<unsigned char>(c)) * 0x100000001b3U; });
     std::ostringstream check;
     check << std::hex << hash;
     return snapshot.substr(0, bodyAt) + body + "check\t" + check.str() + '\n';
