@@ -116,7 +116,7 @@ Effects Window::reportCopied(bool copied)
 Effects Window::closeRefused()
 {
     showReport();
-    effects.push_back({Effect::Kind::Notice, kNoControl, {}, kNotClosed});
+    say(Effect::Kind::Notice, kNotClosed);
     return std::exchange(effects, {});
 }
 
@@ -167,7 +167,9 @@ void Window::setColour(ControlId control, Colour colour)
     change(control, [colour](ControlState& s) { s.colour = colour; });
 }
 
-void Window::message(std::string text) { effects.push_back({Effect::Kind::Message, kNoControl, {}, std::move(text)}); }
+void Window::message(std::string text) { say(Effect::Kind::Message, std::move(text)); }
+
+void Window::say(Effect::Kind kind, std::string text) { effects.push_back({kind, kNoControl, {}, std::move(text)}); }
 
 void Window::focusOn(ControlId control)
 {

@@ -109,6 +109,7 @@ private:
     void acceptEntries(const std::array<core::Entry, 6>& entries);
     void showStatusLines(StatusForm form);
     void message(std::string text);
+    void say(Effect::Kind kind, std::string text);  // a message or a notice
     void focusOn(ControlId control);
     void showPanels(bool shown);
     void giveReportLines();
