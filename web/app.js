@@ -183,24 +183,26 @@ function fitToScreen(width) {
     root.classList.toggle("phone", root.clientWidth < width + 2 * margin);
 }
 
-// A session kept in this tab is taken up; one that does not read back is
-// dropped, and the page starts anew.
+// A session kept in this tab is taken up (true); one that does not read
+// back is dropped, and the page starts anew.
 function restoreSession() {
     let kept = null;
     try {
         kept = sessionStorage.getItem(SESSION);
     } catch (unavailable) {
-        return;
+        return false;
     }
-    if (kept !== null && !page.win.restore(kept))
-        sessionStorage.removeItem(SESSION);
+    if (kept === null || page.win.restore(kept))
+        return kept !== null;
+    sessionStorage.removeItem(SESSION);
+    return false;
 }
 
 function build(module) {
     const layout = module.layout();
     const { oneAndAHalf, shortDate } = locale();
     page.win = new module.Window(oneAndAHalf, shortDate);
-    restoreSession();
+    const restored = restoreSession();
     document.title = layout.title;
     const root = document.documentElement.style;
     root.setProperty("--font", `"${layout.fontFamily}", Arial, sans-serif`);
@@ -210,15 +212,11 @@ function build(module) {
     root.setProperty("--window-colour", layout.windowColour);
     root.setProperty("--base-colour", layout.baseColour);
     root.setProperty("--highlight-colour", layout.highlightColour);
+    // The arrangement first, so that the controls are laid out once.
+    fitToScreen(layout.width);
+    window.addEventListener("resize", () => fitToScreen(layout.width));
     const controls = layout.controls;
     page.elements = controls.map(createElement);
-    const parentOf = (c) => (c.parent >= 0 ? page.elements[c.parent] : page.window);
-    // In the page's order, which is the Tab order: panels, then the
-    // controls that take the focus, then the rest.
-    const order = controls.map((c, i) => i).filter((i) => controls[i].kind === "panel")
-        .concat(layout.tabOrder, controls.map((c, i) => i));
-    for (const i of new Set(order))
-        parentOf(controls[i]).append(page.elements[i]);
     controls.forEach((c, i) => {
         if (c.labelFor >= 0)
             page.elements[i].htmlFor = controls[c.labelFor].objectName;
@@ -230,10 +228,15 @@ function build(module) {
                 whenFree(() => page.win.edit(i, text));
             });
         }
-        render(i, page.win.state(i));
+        render(i, restored ? page.win.state(i) : c.start);
     });
-    fitToScreen(layout.width);
-    window.addEventListener("resize", () => fitToScreen(layout.width));
+    // In the page's order, which is the Tab order: panels, then the
+    // controls that take the focus, then the rest.
+    const parentOf = (c) => (c.parent >= 0 ? page.elements[c.parent] : page.window);
+    const order = controls.map((c, i) => i).filter((i) => controls[i].kind === "panel")
+        .concat(layout.tabOrder, controls.map((c, i) => i));
+    for (const i of new Set(order))
+        parentOf(controls[i]).append(page.elements[i]);
     play(page.win.redraw());
     // Where the user moves the focus, a reload puts it back.
     page.window.addEventListener("focusin", (e) => {
