@@ -1,15 +1,19 @@
-// The session as text: one record a line, fields apart by tabs, texts with
+// The session as texts: one record a line, fields apart by tabs, texts with
 // their backslashes, tabs and line ends escaped, every number of the
 // Worksheet as its bits (so it reads back exactly), and last a checksum of
-// the lines after the header, so that a snapshot cut short or altered is
-// refused whole.
+// the lines after the header, so that a text cut short or altered is
+// refused whole. The header names the format, which changes only when the
+// records do; every format a released build wrote is read.
 #include <algorithm>
+#include <array>
+#include <iterator>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "behaviour/window.h"
@@ -19,8 +23,23 @@ namespace behaviour {
 
 namespace {
 
-constexpr std::string_view kHeader = "Quorvane session 1 " QUORVANE_VERSION;
+// Format 1 kept the whole session, the report too, under one key, with the
+// program's version after its header; its blocks were 41 lines each.
+constexpr std::string_view kFormat1 = "Quorvane session 1 ";
+constexpr std::size_t kFormat1BlockLines = 41;
+// Format 2 keeps the window's state under kSessionKey and each block under
+// its own key, each block sealed with the previous block's checksum, so the
+// state's record of the last one vouches for them all.
+constexpr std::string_view kFormat2 = "Quorvane session 2";
+constexpr std::string_view kBlockFormat2 = "Quorvane block 2";
+const std::string kSessionKey = "quorvane-session";
 constexpr std::string_view kCheck = "check\t";
+
+constexpr const char* kNotResumed = "A sessão guardada nesta aba não pôde ser retomada: começa uma nova sessão.";
+constexpr const char* kNotKept = "Esta aba não tem mais espaço para guardar a sessão: ela não sobreviverá se a "
+                                 "página for recarregada. \u201cSair\u201d copia o relatório para o clipboard.";
+
+std::string blockKey(std::size_t block) { return kSessionKey + ".block." + std::to_string(block + 1); }
 
 using Fields = std::vector<std::string>;
 
@@ -133,19 +152,28 @@ std::optional<bool> flag(const std::string& field)
     return field == "1";
 }
 
-// The lines after a snapshot's header, if their checksum holds, one at a
+// A header, its records and their checksum.
+std::string sealed(std::string_view header, const std::string& body)
+{
+    return std::string(header) + '\n' + body + std::string(kCheck) + hex(checksum(body)) + '\n';
+}
+
+// The records after a text's header, if their checksum holds, one at a
 // time, each with its tag.
 class Reader {
 public:
-    explicit Reader(std::string_view snapshot)
+    // `text` without its header line.
+    explicit Reader(std::string_view text)
     {
-        const auto check = snapshot.rfind(kCheck);
+        const auto check = text.rfind(kCheck);
         if (check == std::string_view::npos ||
-            snapshot.substr(check) != std::string(kCheck) + hex(checksum(snapshot.substr(0, check))) + '\n')
+            text.substr(check) != std::string(kCheck) + hex(checksum(text.substr(0, check))) + '\n')
             return;
-        body = snapshot.substr(0, check);
+        body = text.substr(0, check);
+        sum = hex(checksum(body));
         ok = true;
     }
+    const std::string& check() const { return sum; }
     // The next line's fields after `tag`, exactly `count` of them.
     std::optional<Fields> next(std::string_view tag, std::size_t count)
     {
@@ -164,40 +192,112 @@ public:
 
 private:
     std::string_view body;
+    std::string sum;
     bool ok = false;
 };
 
-Fields fieldsOf(const ControlState& s)
+// The text after `header`'s line, or nullopt.
+std::optional<std::string_view> after(std::string_view text, std::string_view header)
 {
-    const auto str = [](auto n) { return std::to_string(n); };
-    return {s.text, str(s.place.left), str(s.place.top), str(s.place.width), str(s.place.height),
-        str(static_cast<int>(s.colour)), str(s.fontPoints), str(int{s.readOnly}), str(int{s.hidden})};
+    if (!text.starts_with(header))
+        return std::nullopt;
+    const auto end = text.find('\n');
+    if (end == std::string_view::npos)
+        return std::nullopt;
+    return text.substr(end + 1);
 }
 
-std::optional<ControlState> stateOf(const Fields& f)
+// Of a control's state, what a session changes: the text of the controls
+// whose text the window writes, the colour, the lock and whether it shows;
+// the place and the size of text only where they left the start (the
+// report's "Voltar", panel 4's last line). The rest, captions and layout,
+// is the build's own, so a newer build draws a session with its own.
+bool textIsTheSessions(ControlId id)
+{
+    const Layout& l = Window::controls();
+    const Kind kind = l.controls[id].kind;
+    return kind == Kind::Entry || kind == Kind::Result ||
+        std::find(l.statusLines.begin(), l.statusLines.end(), id) != l.statusLines.end();
+}
+
+Fields fieldsOf(ControlId id, const ControlState& s)
+{
+    const ControlState& start = Window::controls().controls[id].start;
+    const auto str = [](auto n) { return std::to_string(n); };
+    const bool moved = s.place != start.place || s.fontPoints != start.fontPoints;
+    Fields f{Window::controls().controls[id].objectName, textIsTheSessions(id) ? s.text : "",
+        str(static_cast<int>(s.colour)), str(int{s.readOnly}), str(int{s.hidden})};
+    for (const int n : {s.place.left, s.place.top, s.place.width, s.place.height, s.fontPoints})
+        f.push_back(moved ? str(n) : "");
+    return f;
+}
+
+// A state read back over the control's start, from its fields: text,
+// colour, read-only, hidden, and the place and size of text (all empty for
+// the start's).
+std::optional<ControlState> stateOver(ControlId id, const Fields& f)
 {
     constexpr int kMost = INT32_MAX;
-    const auto left = numberIn(f[1], -kMost, kMost), top = numberIn(f[2], -kMost, kMost);
-    const auto width = numberIn(f[3], -kMost, kMost), height = numberIn(f[4], -kMost, kMost);
-    const auto colour = numberIn(f[5], 0, static_cast<int>(kColourCount) - 1);
-    const auto points = numberIn(f[6], -kMost, kMost);
-    const auto readOnly = flag(f[7]), hidden = flag(f[8]);
-    if (!left || !top || !width || !height || !colour || !points || !readOnly || !hidden)
+    ControlState s = Window::controls().controls[id].start;
+    const auto colour = numberIn(f[1], 0, static_cast<int>(kColourCount) - 1);
+    const auto readOnly = flag(f[2]), hidden = flag(f[3]);
+    if (!colour || !readOnly || !hidden)
         return std::nullopt;
-    return ControlState{
-        f[0], {*left, *top, *width, *height}, static_cast<Colour>(*colour), *points, *readOnly, *hidden};
+    if (textIsTheSessions(id))
+        s.text = f[0];
+    s.colour = static_cast<Colour>(*colour);
+    s.readOnly = *readOnly;
+    s.hidden = *hidden;
+    if (std::all_of(f.begin() + 4, f.end(), [](const std::string& n) { return n.empty(); }))
+        return s;
+    std::array<std::optional<int>, 5> n;
+    std::transform(f.begin() + 4, f.end(), n.begin(), [](const std::string& v) { return numberIn(v, -kMost, kMost); });
+    if (!std::all_of(n.begin(), n.end(), [](const auto& v) { return v.has_value(); }))
+        return std::nullopt;
+    s.place = {*n[0], *n[1], *n[2], *n[3]};
+    s.fontPoints = *n[4];
+    return s;
+}
+
+ControlId idOf(std::string_view objectName)
+{
+    const auto& controls = Window::controls().controls;
+    const auto found = std::find_if(
+        controls.begin(), controls.end(), [objectName](const Control& c) { return c.objectName == objectName; });
+    return found == controls.end() ? kNoControl : static_cast<ControlId>(found - controls.begin());
+}
+
+// The Worksheet's numbers as their bits, and its texts.
+bool readWorksheet(core::Worksheet& ws, const std::optional<Fields>& numbers, const std::optional<Fields>& texts)
+{
+    const WorksheetValues& values = worksheetValues();
+    if (!numbers || !texts || numbers->size() != values.numbers.size() || texts->size() != values.texts.size())
+        return false;
+    for (std::size_t i = 0; i < values.numbers.size(); ++i) {
+        const auto bits = numberIn<std::uint32_t>((*numbers)[i], 0, UINT32_MAX, 16);
+        if (!bits)
+            return false;
+        ws.*values.numbers[i] = floatOf(*bits);
+    }
+    for (std::size_t i = 0; i < values.texts.size(); ++i)
+        ws.*values.texts[i] = (*texts)[i];
+    return true;
 }
 
 }  // namespace
 
-std::string Window::snapshot() const
+std::string startFailure(std::string_view what)
 {
-    if (sessionOver)
-        return {};
+    return "O Quorvane carregou, mas não pôde começar (" + std::string(what) + "). Recarregue a página.";
+}
+
+std::string Window::stateRecord() const
+{
     Record r;
     r.add("separator", {std::string(1, nf.decimalSeparator)});
-    r.add("focus", {std::to_string(focused)});
-    r.add("blocks", {std::to_string(AdjustCount), std::to_string(int{onClipboard}), std::to_string(reportLinesGiven)});
+    r.add("focus", {controls().controls[focused].objectName});
+    r.add("blocks", {std::to_string(AdjustCount), std::to_string(int{onClipboard}),
+                        blockSums.empty() ? "" : blockSums.back()});
     const WorksheetValues& values = worksheetValues();
     Fields numbers(values.numbers.size()), texts(values.texts.size());
     std::transform(values.numbers.begin(), values.numbers.end(), numbers.begin(),
@@ -206,67 +306,198 @@ std::string Window::snapshot() const
         values.texts.begin(), values.texts.end(), texts.begin(), [this](core::WorksheetText t) { return ws.*t; });
     r.add("numbers", numbers);
     r.add("texts", texts);
-    for (const ControlState& s : states)
-        r.add("control", fieldsOf(s));
-    for (const std::string& line : report)
-        r.add("report", {line});
-    return std::string(kHeader) + '\n' + r.out + std::string(kCheck) + hex(checksum(r.out)) + '\n';
+    r.add("title", {report.front()});
+    for (ControlId id = 0; id < states.size(); ++id)
+        r.add("control", fieldsOf(id, states[id]));
+    return sealed(kFormat2, r.out);
 }
 
-bool Window::restore(std::string_view snapshot)
+// A block's lines, after the checksum of the block before it.
+std::string Window::blockRecord(std::size_t block) const
 {
-    // Another version's snapshot may hold other controls or values.
-    if (!snapshot.starts_with(std::string(kHeader) + '\n'))
-        return false;
-    Reader in(snapshot.substr(kHeader.size() + 1));
+    Record r;
+    r.add("after", {block == 0 ? "" : blockSums[block - 1]});
+    const std::size_t end = block + 1 < blockCount() ? blockStarts[block + 1] : report.size();
+    for (std::size_t i = blockStarts[block]; i < end; ++i)
+        r.add("report", {report[i]});
+    return sealed(kBlockFormat2, r.out);
+}
+
+StoreSteps Window::sessionSteps()
+{
+    StoreSteps steps;
+    if (std::exchange(clearStore, false)) {
+        steps.push_back({StoreStep::Kind::Clear, kSessionKey, {}});
+        blockSums.clear();
+    }
+    if (sessionOver || storeFull)
+        return steps;
+    while (blockSums.size() < blockCount()) {
+        std::string record = blockRecord(blockSums.size());
+        blockSums.push_back(hex(checksum(record)));
+        steps.push_back({StoreStep::Kind::Set, blockKey(blockSums.size() - 1), std::move(record)});
+    }
+    steps.push_back({StoreStep::Kind::Set, kSessionKey, stateRecord()});
+    return steps;
+}
+
+Effects Window::storeRefused()
+{
+    if (!storeFull) {
+        storeFull = true;
+        clearStore = true;
+        say(Effect::Kind::Notice, kNotKept);
+    }
+    return std::exchange(effects, {});
+}
+
+Effects Window::resume(const StoreReader& read)
+{
+    const std::optional<std::string> state = read(kSessionKey);
+    if (state && !readSession(*state, read)) {
+        clearStore = true;
+        say(Effect::Kind::Notice, kNotResumed);
+    }
+    return redraw();
+}
+
+bool Window::readSession(const std::string& state, const StoreReader& read)
+{
     Window next = *this;
-    const auto& values = worksheetValues();
+    const bool read1 = next.readFormat1(state);
+    if (!read1 && !next.readFormat2(state, read))
+        return false;
+    // The title, then whole blocks, one for each "Calcula" before this one.
+    if (next.blockCount() + 1 != static_cast<std::uint64_t>(next.AdjustCount) || next.report.empty())
+        return false;
+    next.reportLinesGiven = 0;
+    *this = std::move(next);
+    return true;
+}
+
+bool Window::readFormat1(std::string_view snapshot)
+{
+    const auto text = after(snapshot, kFormat1);
+    if (!text)
+        return false;
+    Reader in(*text);
     const auto separator = in.next("separator", 1);
     const auto focusRecord = in.next("focus", 1);
     const auto blocks = in.next("blocks", 3);
-    const auto numbers = in.next("numbers", values.numbers.size());
-    const auto texts = in.next("texts", values.texts.size());
-    if (!separator || (*separator)[0].size() != 1 || !focusRecord || !blocks || !numbers || !texts)
+    const auto numbers = in.next("numbers", worksheetValues().numbers.size());
+    const auto texts = in.next("texts", worksheetValues().texts.size());
+    if (!separator || (*separator)[0].size() != 1 || !focusRecord || !blocks || !readWorksheet(ws, numbers, texts))
         return false;
     const auto focusId = numberIn<ControlId>((*focusRecord)[0], 0, states.size() - 1);
     const auto count = numberIn<std::int32_t>((*blocks)[0], 1, INT32_MAX);
     const auto copied = flag((*blocks)[1]);
-    const auto given = numberIn<std::size_t>((*blocks)[2], 0, SIZE_MAX);
-    if (!focusId || !count || !copied || !given)
+    if (!focusId || !count || !copied)
         return false;
-    next.nf.decimalSeparator = (*separator)[0][0];
-    next.focused = *focusId;
-    next.AdjustCount = *count;
-    next.onClipboard = *copied;
-    for (std::size_t i = 0; i < values.numbers.size(); ++i) {
-        const auto bits = numberIn<std::uint32_t>((*numbers)[i], 0, UINT32_MAX, 16);
-        if (!bits)
+    nf.decimalSeparator = (*separator)[0][0];
+    focused = *focusId;
+    AdjustCount = *count;
+    onClipboard = *copied;
+    // Its controls were this build's, in this order, each state whole:
+    // text, place, colour, size of text, read-only, hidden.
+    for (ControlId id = 0; id < states.size(); ++id) {
+        const auto f = in.next("control", 9);
+        const ControlState& start = controls().controls[id].start;
+        const bool moved = f && (f->at(1) != std::to_string(start.place.left) ||
+                                    f->at(2) != std::to_string(start.place.top) ||
+                                    f->at(3) != std::to_string(start.place.width) ||
+                                    f->at(4) != std::to_string(start.place.height) ||
+                                    f->at(6) != std::to_string(start.fontPoints));
+        const auto s = f ? stateOver(id, moved ? Fields{f->at(0), f->at(5), f->at(7), f->at(8), f->at(1), f->at(2),
+                                                       f->at(3), f->at(4), f->at(6)}
+                                               : Fields{f->at(0), f->at(5), f->at(7), f->at(8), "", "", "", "", ""})
+                         : std::nullopt;
+        if (!s)
             return false;
-        next.ws.*values.numbers[i] = floatOf(*bits);
+        states[id] = *s;
     }
-    for (std::size_t i = 0; i < values.texts.size(); ++i)
-        next.ws.*values.texts[i] = (*texts)[i];
-    for (ControlState& s : next.states) {
-        const auto fields = in.next("control", 9);
-        const auto read = fields ? stateOf(*fields) : std::nullopt;
-        if (!read)
-            return false;
-        s = *read;
-    }
-    next.report.clear();
+    report.clear();
+    blockStarts.clear();
     while (!in.atEnd()) {
         const auto line = in.next("report", 1);
         if (!line)
             return false;
-        next.report.push_back((*line)[0]);
+        if (!report.empty() && (report.size() - 1) % kFormat1BlockLines == 0)
+            blockStarts.push_back(report.size());
+        report.push_back((*line)[0]);
     }
-    // The title, and a whole block for each "Calcula" before this one.
-    if (next.report.size() != 1 + static_cast<std::uint64_t>(*count - 1) * report::kBlockLineCount ||
-        *given > next.report.size())
+    // Its blocks were kept in its one text: they are stored anew.
+    blockSums.clear();
+    return report.size() == 1 + blockCount() * kFormat1BlockLines;
+}
+
+bool Window::readFormat2(std::string_view state, const StoreReader& read)
+{
+    const auto text = after(state, kFormat2);
+    if (!text)
         return false;
-    next.reportLinesGiven = *given;
-    *this = std::move(next);
-    return true;
+    Reader in(*text);
+    const auto separator = in.next("separator", 1);
+    const auto focusRecord = in.next("focus", 1);
+    const auto blocks = in.next("blocks", 3);
+    const auto numbers = in.next("numbers", worksheetValues().numbers.size());
+    const auto texts = in.next("texts", worksheetValues().texts.size());
+    const auto title = in.next("title", 1);
+    if (!separator || (*separator)[0].size() != 1 || !focusRecord || !blocks || !title ||
+        !readWorksheet(ws, numbers, texts))
+        return false;
+    const auto count = numberIn<std::int32_t>((*blocks)[0], 1, INT32_MAX);
+    const auto copied = flag((*blocks)[1]);
+    if (!count || !copied)
+        return false;
+    nf.decimalSeparator = (*separator)[0][0];
+    AdjustCount = *count;
+    onClipboard = *copied;
+    // Controls by name: one this build does not have is passed over, and
+    // one the session does not name keeps its start.
+    states.clear();
+    std::transform(controls().controls.begin(), controls().controls.end(), std::back_inserter(states),
+        [](const Control& c) { return c.start; });
+    while (!in.atEnd()) {
+        const auto f = in.next("control", 10);
+        if (!f)
+            return false;
+        const ControlId id = idOf(f->front());
+        if (id == kNoControl)
+            continue;
+        const auto s = stateOver(id, Fields(f->begin() + 1, f->end()));
+        if (!s)
+            return false;
+        states[id] = *s;
+    }
+    const ControlId focusId = idOf((*focusRecord)[0]);
+    focused = focusId == kNoControl ? controls().id(core::Entry::SpkBrand) : focusId;
+    report = {(*title)[0]};
+    blockStarts.clear();
+    blockSums.clear();
+    // Each block vouches for the one before it, and the state for the last.
+    std::string lastCheck;
+    for (std::int32_t b = 1; b < AdjustCount; ++b) {
+        const auto block = read(blockKey(static_cast<std::size_t>(b - 1)));
+        const auto body = block ? after(*block, kBlockFormat2) : std::nullopt;
+        if (!body)
+            return false;
+        Reader lines(*body);
+        const auto before = lines.next("after", 1);
+        if (!before || (*before)[0] != lastCheck)
+            return false;
+        blockStarts.push_back(report.size());
+        while (!lines.atEnd()) {
+            const auto line = lines.next("report", 1);
+            if (!line)
+                return false;
+            report.push_back((*line)[0]);
+        }
+        if (report.size() == blockStarts.back())
+            return false;
+        lastCheck = hex(checksum(*block));
+        blockSums.push_back(lastCheck);
+    }
+    return (*blocks)[2] == lastCheck;
 }
 
 }  // namespace behaviour

@@ -281,9 +281,9 @@ void Window::calculate()
     }
     for (const ControlId line : ids().statusLines)
         change(line, [](ControlState& s) { s.text.clear(); });
-    // The report view takes the block when it is next shown, so a Calcula
-    // costs the same after a thousand blocks as after the first.
+    // The report view takes the block when it is next shown.
     std::vector<std::string> block = report::BuildReportBlock(ws, AdjustCount, nf);
+    blockStarts.push_back(report.size());
     report.insert(report.end(), std::make_move_iterator(block.begin()), std::make_move_iterator(block.end()));
     ++AdjustCount;
     focusOn(ids().id(Button::Recalcula));
@@ -332,6 +332,7 @@ void Window::copyReport()
 {
     onClipboard = true;
     sessionOver = true;
+    clearStore = true;
     show(ids().id(Button::Recalcula), true);
     giveReportLines();
     effects.push_back({Effect::Kind::SelectReport, ids().report, {}, {}});

@@ -5,7 +5,8 @@
 // behaviour writes it, so a reload goes on where the user was.
 "use strict";
 
-const SESSION = "quorvane-session";
+// Around the window, at the window's width.
+const MARGIN = 20;
 
 const page = {
     window: document.getElementById("window"),
@@ -18,10 +19,21 @@ const page = {
 };
 
 // The browser's language: how it writes one and a half, and a short date.
+// A language that is not a tag ("C", "en_US.UTF-8", none) or an Intl that
+// fails gives the defaults: the full stop, and the date as dd/mm/yyyy.
 function locale() {
-    const language = navigator.language || "pt-BR";
-    const shortDate = new Intl.DateTimeFormat(language, { dateStyle: "short" }).format(new Date());
-    return { oneAndAHalf: (1.5).toLocaleString(language), shortDate };
+    const today = new Date();
+    try {
+        const [language] = Intl.getCanonicalLocales(navigator.language || []);
+        if (language) {
+            const shortDate = new Intl.DateTimeFormat(language, { dateStyle: "short" }).format(today);
+            return { oneAndAHalf: (1.5).toLocaleString(language), shortDate };
+        }
+    } catch (unusable) {
+        // the defaults below
+    }
+    const two = (n) => String(n).padStart(2, "0");
+    return { oneAndAHalf: "1.5", shortDate: `${two(today.getDate())}/${two(today.getMonth() + 1)}/${today.getFullYear()}` };
 }
 
 function createElement(control) {
@@ -114,25 +126,49 @@ async function copyReport() {
     }
 }
 
-// The session as it stands after an event, messages and all: a reload does
-// not show a message again. An empty snapshot: the session is over.
-function keepSession() {
+// The tab's store, which may throw on any use (no storage, a full quota).
+function stored(key) {
     try {
-        const snapshot = page.win.snapshot();
-        if (snapshot)
-            sessionStorage.setItem(SESSION, snapshot);
-        else
-            sessionStorage.removeItem(SESSION);
-    } catch (unavailable) {
-        // No storage (a private window, a full quota): the page goes on without.
+        return sessionStorage.getItem(key);
+    } catch (unreadable) {
+        return null;
     }
+}
+
+function clearStored(key) {
+    for (let i = sessionStorage.length - 1; i >= 0; --i) {
+        const kept = sessionStorage.key(i);
+        if (kept === key || kept.startsWith(`${key}.`))
+            sessionStorage.removeItem(kept);
+    }
+}
+
+// The session as it stands after an event, messages and all: a reload does
+// not show a message again. A refused write keeps nothing, and the
+// behaviour's notice says so; its effects are returned.
+function keepSession() {
+    for (const step of page.win.sessionSteps()) {
+        try {
+            if (step.kind === "set")
+                sessionStorage.setItem(step.key, step.text);
+            else
+                clearStored(step.key);
+        } catch (refused) {
+            const said = page.win.storeRefused();
+            try {
+                page.win.sessionSteps().forEach((s) => clearStored(s.key));
+            } catch (unavailable) {
+                // nothing can be stored, nor anything be left to restore
+            }
+            return said;
+        }
+    }
+    return [];
 }
 
 // An event of the behaviour, with the session kept as it leaves it.
 function act(event) {
-    const effects = event();
-    keepSession();
-    return effects;
+    return event().concat(keepSession());
 }
 
 async function play(effects) {
@@ -159,8 +195,7 @@ async function play(effects) {
             page.report.select();
             break;
         case "notice":
-            page.notice.textContent = effect.text;
-            page.notice.hidden = false;
+            say(effect.text);
             break;
         case "close":
             // A page cannot close itself.
@@ -171,42 +206,33 @@ async function play(effects) {
 }
 
 // Events are taken in order; a message holds the next until its OK.
+// The root's data-busy counts the events not yet played to their end.
 function whenFree(event) {
-    page.queue = page.queue.then(() => play(act(event))).catch((failure) => showMessage(String(failure)));
+    const root = document.documentElement.dataset;
+    root.busy = Number(root.busy || 0) + 1;
+    page.queue = page.queue.then(() => play(act(event))).catch((failure) => showMessage(String(failure)))
+        .finally(() => { root.busy = Number(root.busy) - 1; });
 }
 
 // Where the window and its margins do not fit, the controls stand in one
-// column, as a phone shows them.
+// column, as a phone shows them: the viewport's width alone decides.
 function fitToScreen(width) {
-    const margin = parseFloat(getComputedStyle(page.frame).marginLeft);
-    const root = document.documentElement;
-    root.classList.toggle("phone", root.clientWidth < width + 2 * margin);
-}
-
-// A session kept in this tab is taken up (true); one that does not read
-// back is dropped, and the page starts anew.
-function restoreSession() {
-    let kept = null;
-    try {
-        kept = sessionStorage.getItem(SESSION);
-    } catch (unavailable) {
-        return false;
-    }
-    if (kept === null || page.win.restore(kept))
-        return kept !== null;
-    sessionStorage.removeItem(SESSION);
-    return false;
+    const wide = matchMedia(`(min-width: ${width + 2 * MARGIN}px)`);
+    const fit = () => document.documentElement.classList.toggle("phone", !wide.matches);
+    fit();
+    wide.addEventListener("change", fit);
 }
 
 function build(module) {
     const layout = module.layout();
     const { oneAndAHalf, shortDate } = locale();
     page.win = new module.Window(oneAndAHalf, shortDate);
-    const restored = restoreSession();
+    const resumed = page.win.resume(stored);
     document.title = layout.title;
     const root = document.documentElement.style;
     root.setProperty("--font", `"${layout.fontFamily}", Arial, sans-serif`);
     root.setProperty("--window-width", `${layout.width}px`);
+    root.setProperty("--margin", `${MARGIN}px`);
     root.setProperty("--window-height", `${layout.height}px`);
     root.setProperty("--font-points", layout.fontPoints);
     root.setProperty("--window-colour", layout.windowColour);
@@ -214,7 +240,6 @@ function build(module) {
     root.setProperty("--highlight-colour", layout.highlightColour);
     // The arrangement first, so that the controls are laid out once.
     fitToScreen(layout.width);
-    window.addEventListener("resize", () => fitToScreen(layout.width));
     const controls = layout.controls;
     page.elements = controls.map(createElement);
     controls.forEach((c, i) => {
@@ -228,7 +253,7 @@ function build(module) {
                 whenFree(() => page.win.edit(i, text));
             });
         }
-        render(i, restored ? page.win.state(i) : c.start);
+        render(i, page.win.state(i));
     });
     // In the page's order, which is the Tab order: panels, then the
     // controls that take the focus, then the rest.
@@ -237,15 +262,15 @@ function build(module) {
         .concat(layout.tabOrder, controls.map((c, i) => i));
     for (const i of new Set(order))
         parentOf(controls[i]).append(page.elements[i]);
-    play(page.win.redraw());
     // Where the user moves the focus, a reload puts it back.
     page.window.addEventListener("focusin", (e) => {
         const control = page.elements.indexOf(e.target);
         if (control >= 0) {
             page.win.focusMoved(control);
-            keepSession();
+            play(keepSession());
         }
     });
+    whenFree(() => resumed);
     page.window.removeAttribute("aria-busy");
     // Interactive once the texts are drawn in the window's own font.
     document.fonts.ready.then(() => {
@@ -253,13 +278,22 @@ function build(module) {
     });
 }
 
-// A browser without WebAssembly, or a first visit that lost the network on
-// the way, gets a message instead of an empty page.
-new Promise((resolve) => resolve(Quorvane())).then(build).catch(() => {
-    page.notice.textContent = "Não foi possível carregar o Quorvane neste navegador. Recarregue a página com a rede "
-        + "ligada ou use um navegador atualizado.";
+function say(text) {
+    page.notice.textContent = text;
     page.notice.hidden = false;
     page.window.removeAttribute("aria-busy");
-});
+}
+
+// A browser without WebAssembly, or a first visit that lost the network on
+// the way, gets a message instead of an empty page; a page that loaded but
+// could not start says what failed.
+new Promise((resolve) => resolve(Quorvane())).then((module) => {
+    try {
+        build(module);
+    } catch (failure) {
+        say(module.startFailure(String(failure)));
+    }
+}, () => say("Não foi possível carregar o Quorvane neste navegador. Recarregue a página com a rede "
+    + "ligada ou use um navegador atualizado."));
 if ("serviceWorker" in navigator)
     navigator.serviceWorker.register("sw.js");

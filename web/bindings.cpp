@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "behaviour/window.h"
@@ -110,6 +111,8 @@ val layout()
     return out;
 }
 
+std::string startFailure(const std::string& what) { return behaviour::startFailure(what); }
+
 // The window for the page: how the browser's language writes one and a half,
 // and a short date. Controls come as the page's indexes, checked here.
 class PageWindow {
@@ -144,8 +147,28 @@ public:
         if (known(control))
             window.focusMoved(static_cast<ControlId>(control));
     }
-    std::string snapshot() const { return window.snapshot(); }
-    bool restore(const std::string& snapshot) { return window.restore(snapshot); }
+    // What the tab's store must do, as {kind: "set" or "clear", key, text}.
+    val sessionSteps()
+    {
+        val out = val::array();
+        for (const behaviour::StoreStep& s : window.sessionSteps()) {
+            val step = val::object();
+            step.set("kind", s.kind == behaviour::StoreStep::Kind::Set ? "set" : "clear");
+            step.set("key", s.key);
+            step.set("text", s.text);
+            out.call<void>("push", step);
+        }
+        return out;
+    }
+    val storeRefused() { return effectsOf(window.storeRefused()); }
+    // `read(key)` gives the key's text, or null; it never throws.
+    val resume(val read)
+    {
+        return effectsOf(window.resume([&read](const std::string& key) -> std::optional<std::string> {
+            const val text = read(key);
+            return text.isString() ? std::optional{text.as<std::string>()} : std::nullopt;
+        }));
+    }
     std::string reportText() const { return window.reportText(); }
 
 private:
@@ -162,6 +185,7 @@ private:
 EMSCRIPTEN_BINDINGS(quorvane)
 {
     emscripten::function("layout", &layout);
+    emscripten::function("startFailure", &startFailure);
     emscripten::class_<PageWindow>("Window")
         .constructor<std::string, std::string>()
         .function("edit", &PageWindow::edit)
@@ -171,7 +195,8 @@ EMSCRIPTEN_BINDINGS(quorvane)
         .function("redraw", &PageWindow::redraw)
         .function("state", &PageWindow::state)
         .function("focusMoved", &PageWindow::focusMoved)
-        .function("snapshot", &PageWindow::snapshot)
-        .function("restore", &PageWindow::restore)
+        .function("sessionSteps", &PageWindow::sessionSteps)
+        .function("storeRefused", &PageWindow::storeRefused)
+        .function("resume", &PageWindow::resume)
         .function("reportText", &PageWindow::reportText);
 }

@@ -356,47 +356,163 @@ TEST(NumberFormat, TakesTheSeparatorALocaleWritesOneAndAHalfWith)
     }
 }
 
-// A session kept as text reads back as the same window, whatever the
-// locale and date of the window that reads it, after every kind of step;
-// and once "Sair" has copied the report there is nothing to keep.
-TEST_F(WindowTest, EverySessionReadsBackFromItsSnapshot)
+// A view's store, as a page's tab keeps it: texts under keys.
+struct Store {
+    std::map<std::string, std::string> texts;
+    // Takes what the window asks of it after an event; the steps it took.
+    std::vector<std::string> keep(behaviour::Window& window)
+    {
+        std::vector<std::string> taken;
+        for (const behaviour::StoreStep& s : window.sessionSteps()) {
+            taken.push_back((s.kind == behaviour::StoreStep::Kind::Set ? "set " : "clear ") + s.key);
+            if (s.kind == behaviour::StoreStep::Kind::Set)
+                texts[s.key] = s.text;
+            else
+                std::erase_if(texts, [&s](const auto& kept) {
+                    return kept.first == s.key || kept.first.starts_with(s.key + '.');
+                });
+        }
+        return taken;
+    }
+    behaviour::StoreReader reader() const
+    {
+        return [this](const std::string& key) -> std::optional<std::string> {
+            const auto found = texts.find(key);
+            return found == texts.end() ? std::nullopt : std::optional{found->second};
+        };
+    }
+};
+
+// What a user finds of a session: every control, the focus, the report.
+bool sameSession(const behaviour::Window& a, const behaviour::Window& b)
 {
-    const auto readsBack = [this](const char* after) {
+    for (ControlId id = 0; id < kLayout.controls.size(); ++id) {
+        if (!(a.state(id) == b.state(id))) {
+            ADD_FAILURE() << kLayout.controls[id].objectName << " differs";
+            return false;
+        }
+    }
+    return a.focus() == b.focus() && a.reportLines() == b.reportLines() && a.adjustCount() == b.adjustCount() &&
+        a.reportOnClipboard() == b.reportOnClipboard() && a.reportText() == b.reportText();
+}
+
+// A session kept in a store reads back as the same window, whatever the
+// locale and date of the window that reads it, after every kind of step;
+// each report block is stored once, when it is added; and once "Sair" has
+// copied the report there is nothing to keep.
+TEST_F(WindowTest, EverySessionReadsBackFromItsStore)
+{
+    Store store;
+    const auto keeps = [&](const char* after, const std::vector<std::string>& steps) {
         SCOPED_TRACE(after);
+        EXPECT_EQ(store.keep(window), steps);
         behaviour::Window restored{{','}, "01/01/2027"};
-        ASSERT_TRUE(restored.restore(window.snapshot()));
-        EXPECT_TRUE(restored == window);
+        std::vector<std::string> notices;
+        for (const Effect& e : restored.resume(store.reader()))
+            EXPECT_NE(e.kind, Effect::Kind::Notice) << e.text;
+        EXPECT_TRUE(sameSession(restored, window));
+        EXPECT_EQ(restored.sessionSteps().size(), 1U);  // the state again, its blocks already kept
     };
-    readsBack("the start");
+    const std::vector<std::string> state{"set quorvane-session"};
+    keeps("the start", state);
     type(Entry::SpkBrand, "Marca\tcom\\n\nlinhas\r");  // what no entry takes, escaped and read back
     type(Entry::SpkZnom, "-8");
-    readsBack("a refused value");
+    keeps("a refused value", state);
     type(Entry::SpkZnom, "8");
     press({Button::SpeakerAceita, Button::AmplifierAceita});
     window.focusMoved(kLayout.id(Entry::AmpModel));  // by a click or Tab, which the view tells
-    readsBack("both Aceita");
+    keeps("both Aceita", state);
     press({Button::Calcula, Button::Listar});
-    readsBack("Listar");
+    keeps("Listar", {"set quorvane-session.block.1", "set quorvane-session"});
     clipboardWorks = false;
     press({Button::Sair, Button::Voltar, Button::Recalcula});
-    readsBack("Recalcula");
+    keeps("Recalcula", state);
     type(Entry::CrestDb, "14");
     press({Button::SpeakerAceita, Button::AmplifierAceita, Button::Calcula});
-    readsBack("the warning");
+    keeps("the warning", {"set quorvane-session.block.2", "set quorvane-session"});
     clipboardWorks = true;
     press({Button::Sair});
-    EXPECT_EQ(window.snapshot(), "");
+    EXPECT_EQ(store.keep(window), std::vector<std::string>{"clear quorvane-session"});
+    EXPECT_TRUE(store.texts.empty());
+    EXPECT_TRUE(store.keep(window).empty());
     press({Button::Listar, Button::Voltar});  // a page, which cannot close, goes on
-    readsBack("Voltar after Sair");
+    keeps("Voltar after Sair", {"set quorvane-session.block.1", "set quorvane-session.block.2", "set quorvane-session"});
 }
 
-// A snapshot with one field of the last line tagged `tag` set to `value`
-// (the tag is field 0; an empty tag removes the line), and sealed again with
-// its checksum, FNV-1a over the lines after the header.
-std::string resealed(const std::string& snapshot, const std::string& tag, std::size_t field, const std::string& value)
+// A store that refuses a write keeps nothing: no older session stays to be
+// taken up, and the user is told once.
+TEST_F(WindowTest, AFullStoreKeepsNothingAndSaysSoOnce)
 {
-    const std::size_t bodyAt = snapshot.find('\n') + 1, checkAt = snapshot.rfind("check\t");
-    std::string body = snapshot.substr(bodyAt, checkAt - bodyAt);
+    Store store;
+    press({Button::SpeakerAceita, Button::AmplifierAceita, Button::Calcula});
+    store.keep(window);
+    play(window.storeRefused());
+    play(window.storeRefused());
+    EXPECT_EQ(notices, std::vector<std::string>{"Esta aba não tem mais espaço para guardar a sessão: ela não "
+                                                "sobreviverá se a página for recarregada. “Sair” copia o "
+                                                "relatório para o clipboard."});
+    EXPECT_EQ(store.keep(window), std::vector<std::string>{"clear quorvane-session"});
+    press({Button::Recalcula, Button::Calcula});
+    EXPECT_TRUE(store.keep(window).empty());
+    EXPECT_TRUE(store.texts.empty());
+}
+
+// The store as a file per key, as a released build left it.
+Store fixture(const std::string& folder, const std::vector<std::string>& keys)
+{
+    Store store;
+    for (const std::string& key : keys) {
+        std::ifstream file(QUORVANE_TEST_SUPPORT_DIR "/" + folder + "/" + key, std::ios::binary);
+        store.texts[key] = std::string(std::istreambuf_iterator<char>(file), {});
+        EXPECT_FALSE(store.texts[key].empty()) << folder << '/' << key;
+    }
+    return store;
+}
+
+// Each format a released build wrote reads back, here the same session in
+// each: two blocks, the second one warned, then "Listar".
+TEST(WindowSession, EveryReleasedFormatReadsBack)
+{
+    const std::pair<const char*, Store> formats[] = {
+        {"format 1", fixture("session-1", {"quorvane-session"})},
+        {"format 2", fixture("session-2",
+                         {"quorvane-session", "quorvane-session.block.1", "quorvane-session.block.2"})},
+    };
+    std::vector<behaviour::Window> read;
+    for (const auto& [format, store] : formats) {
+        SCOPED_TRACE(format);
+        behaviour::Window& window = read.emplace_back(numtext::NumberFormat{','}, "09/12/2026");
+        const behaviour::Effects effects = window.resume(store.reader());
+        ASSERT_FALSE(effects.empty());
+        EXPECT_EQ(effects.back().kind, Effect::Kind::Focus);
+        EXPECT_EQ(kLayout.controls[window.focus()].objectName, "voltar");
+        EXPECT_EQ(window.adjustCount(), 3);
+        EXPECT_EQ(window.reportLines().size(), 1 + 2 * report::kBlockLineCount);
+        EXPECT_EQ(window.reportLines().front(), report::ReportTitle("08/12/2026"));
+        EXPECT_EQ(window.state(kLayout.id(Entry::SpkBrand)).text, "   Falante\tFixo   ");
+        EXPECT_EQ(window.state(kLayout.id(Entry::CrestDb)).colour, behaviour::Colour::Red);
+        EXPECT_FALSE(window.state(kLayout.id(Entry::CrestDb)).readOnly);
+        EXPECT_FALSE(window.state(kLayout.report).hidden);
+        EXPECT_TRUE(window.state(kLayout.id(behaviour::Panel::Speaker)).hidden);
+        EXPECT_EQ(window.state(kLayout.id(behaviour::ResultField::LimMillivolts)).text, "   868.534 mV");
+        EXPECT_EQ(window.state(kLayout.id(Button::Voltar)).place.left, 480);
+    }
+    EXPECT_TRUE(sameSession(read[0], read[1]));
+    // Taken up, a session of an earlier format is kept in this build's.
+    Store now;
+    now.keep(read[0]);
+    behaviour::Window again{{'.'}, "09/12/2026"};
+    again.resume(now.reader());
+    EXPECT_TRUE(sameSession(again, read[0]));
+}
+
+// A store's text with one field of the last record tagged `tag` set to
+// `value` (the tag is field 0), sealed again with its checksum, FNV-1a over
+// the records after the header.
+std::string resealed(const std::string& text, const std::string& tag, std::size_t field, const std::string& value)
+{
+    const std::size_t bodyAt = text.find('\n') + 1, checkAt = text.rfind("check\t");
+    std::string body = text.substr(bodyAt, checkAt - bodyAt);
     const std::size_t lineAt = ('\n' + body).rfind('\n' + tag + '\t');
     const std::size_t lineEnd = body.find('\n', lineAt);
     std::vector<std::string> fields{""};
@@ -410,44 +526,68 @@ std::string resealed(const std::string& snapshot, const std::string& tag, std::s
     std::string line;
     for (const std::string& f : fields)
         line += (line.empty() ? "" : "\t") + f;
-    body.replace(lineAt, lineEnd + 1 - lineAt, field == 0 && value.empty() ? "" : line + '\n');
+    body.replace(lineAt, lineEnd - lineAt, line);
     const std::uint64_t hash = std::accumulate(body.begin(), body.end(), std::uint64_t{0xcbf29ce484222325U},
         [](std::uint64_t h, char c) { return (h ^ static_cast<unsigned char>(c)) * 0x100000001b3U; });
     std::ostringstream check;
     check << std::hex << hash;
-    return snapshot.substr(0, bodyAt) + body + "check\t" + check.str() + '\n';
+    return text.substr(0, bodyAt) + body + "check\t" + check.str() + '\n';
 }
 
-// One that does not read back whole leaves the window as it was.
-TEST_F(WindowTest, ASnapshotCutShortAlteredOrOfAnotherVersionChangesNothing)
+// A stored session that does not read back whole leaves the window as it
+// was, is cleared, and the user is told that a new session starts; its
+// twin, resealed unedited, reads back through the same path.
+TEST_F(WindowTest, AStoredSessionCutShortOrAlteredChangesNothing)
 {
     press({Button::SpeakerAceita, Button::AmplifierAceita, Button::Calcula});
-    const std::string good = window.snapshot();
-    const std::string header = "Quorvane session 1 " QUORVANE_VERSION "\n";
-    ASSERT_EQ(good.substr(0, header.size()), header);
-    std::vector<std::string> bad{"Quorvane session 1 0.0.1\n" + good.substr(header.size()), "\n" + good};
-    for (std::size_t n = 0; n < good.size(); ++n)
-        bad.push_back(good.substr(0, n));
-    for (std::size_t at = 0; at < good.size(); at += 7) {
-        std::string altered = good;
-        altered[at] = altered[at] == '1' ? '2' : '1';
-        bad.push_back(altered);
+    type(Entry::SpkModel, "X");
+    press({Button::Recalcula, Button::SpeakerAceita, Button::AmplifierAceita, Button::Calcula});
+    Store good;
+    good.keep(window);
+    const std::string state = good.texts.at("quorvane-session"), block = good.texts.at("quorvane-session.block.2");
+    std::vector<std::pair<std::string, std::string>> bad{{"quorvane-session", "Quorvane session 3\n" +
+                                                                                   state.substr(state.find('\n') + 1)},
+        {"quorvane-session", "\n" + state}, {"quorvane-session.block.2", good.texts.at("quorvane-session.block.1")}};
+    for (const auto& [key, text] : {std::pair{"quorvane-session", state}, {"quorvane-session.block.2", block}}) {
+        for (std::size_t n = 0; n < text.size(); ++n)
+            bad.emplace_back(key, text.substr(0, n));
+        for (std::size_t at = 0; at < text.size(); at += 7) {
+            std::string altered = text;
+            altered[at] = altered[at] == '1' ? '2' : '1';
+            bad.emplace_back(key, altered);
+        }
     }
-    // And one whose checksum holds but whose records do not, as another
-    // build of the same version could write it: each record edited in turn.
-    const std::tuple<const char*, std::size_t, const char*> edits[] = {{"separator", 1, ".,"}, {"focus", 1, "999"},
-        {"blocks", 1, "0"}, {"blocks", 2, "2"}, {"blocks", 3, "9999"}, {"numbers", 1, "x"}, {"texts", 0, "txt"},
-        {"control", 6, "9"}, {"control", 7, "8x"}, {"control", 9, "2"}, {"control", 0, "c"}, {"report", 0, "rapport"},
-        {"report", 0, ""}};
+    // And texts whose checksum holds but whose records do not, as another
+    // build could write them: each record edited in turn.
+    const std::tuple<const char*, std::size_t, const char*> edits[] = {{"separator", 1, ".,"}, {"blocks", 1, "2"},
+        {"blocks", 1, "0"}, {"blocks", 2, "2"}, {"blocks", 3, "0"}, {"numbers", 1, "x"}, {"texts", 0, "txt"},
+        {"control", 3, "9"}, {"control", 4, "2"}, {"control", 6, "x"}, {"control", 0, "c"}, {"title", 0, "t"}};
     for (const auto& [tag, field, value] : edits)
-        bad.push_back(resealed(good, tag, field, value));
-    behaviour::Window fresh{{'.'}, "07/12/2026"};
-    const behaviour::Window untouched = fresh;
-    for (const std::string& snapshot : bad) {
-        EXPECT_FALSE(fresh.restore(snapshot)) << snapshot.size() << " bytes";
-        EXPECT_TRUE(fresh == untouched);
+        bad.emplace_back("quorvane-session", resealed(state, tag, field, value));
+    bad.emplace_back("quorvane-session.block.2", resealed(block, "after", 1, "0"));
+    bad.emplace_back("quorvane-session.block.2", resealed(block, "after", 0, "report"));
+    bad.emplace_back("quorvane-session.block.1", resealed(good.texts.at("quorvane-session.block.1"), "report", 1,
+                                                     "Ajuste : 9"));
+    for (const auto& [key, text] : bad) {
+        Store store = good;
+        store.texts[key] = text;
+        behaviour::Window fresh{{'.'}, "07/12/2026"};
+        const behaviour::Window untouched = fresh;
+        const behaviour::Effects effects = fresh.resume(store.reader());
+        EXPECT_EQ(effects.front().text, "A sessão guardada nesta aba não pôde ser retomada: começa uma nova sessão.")
+            << key << ": " << text.size() << " bytes";
+        EXPECT_TRUE(sameSession(fresh, untouched));
+        EXPECT_EQ(store.keep(fresh).front(), "clear quorvane-session");
+        EXPECT_EQ(store.texts.size(), 1U);
     }
-    EXPECT_TRUE(fresh.restore(good));
+    // The resealing itself is the window's own: unedited, it gives the same text.
+    for (const auto& [tag, field, value] : edits) {
+        const std::size_t at = ('\n' + state).rfind(std::string("\n") + tag + '\t');
+        std::string rest = state.substr(at, state.find('\n', at) - at);
+        for (std::size_t f = 0; f < field; ++f)
+            rest = rest.substr(rest.find('\t') + 1);
+        EXPECT_EQ(resealed(state, tag, field, rest.substr(0, rest.find('\t'))), state) << tag << ' ' << field;
+    }
 }
 
 }  // namespace
