@@ -8,8 +8,8 @@
 #   windows  the Windows program, zip and installer (make windows)
 #   windows-test  the above, and its tests under wine (make windows-test)
 #   web   the page, built as WebAssembly (make web, make web-run)
-#   web-test  the above, its tests under node and in Chromium, and the page's
-#             measuring tools from npm (make web-test, make bench)
+#   web-test  the above, its tests under node and in three browser engines, and
+#             the test clients and measuring tools from npm (make web-test, make bench)
 set -eu
 
 # The compiler, CMake, Qt's Widgets, the X11 client library the program asks
@@ -37,11 +37,15 @@ windows_test="$windows googletest xvfb xauth xdotool git file"
 # rsvg-convert, which draws the home-screen icons from the SVG.
 web="make cmake ninja-build emscripten nodejs googletest libfast-float-dev fonts-liberation fonttools python3-brotli
 librsvg2-bin"
-# Debian's Chromium and its WebDriver, driven from Python's Selenium, and
-# npm for the measuring tools below. A node from elsewhere (NodeSource's
-# nodejs package) brings its own npm and conflicts with Debian's, so npm is
-# asked for only when there is none.
-web_test="$web chromium chromium-driver python3-selenium"
+# The three engines the browser tests run in: Chromium, and Firefox ESR,
+# both driven by puppeteer-core from npm; WebKitGTK's WebDriver with its
+# MiniBrowser, on a private Xvfb (xauth), its clipboard read by xclip, its
+# language from a locale compiled at the test's start (locales). Chromium's
+# WebDriver and Python's Selenium for the bench's time to interactive, and
+# npm for the tools below. A node from elsewhere (NodeSource's nodejs
+# package) brings its own npm and conflicts with Debian's, so npm is asked
+# for only when there is none.
+web_test="$web chromium chromium-driver firefox-esr webkit2gtk-driver xvfb xauth xclip locales python3-selenium"
 command -v npm >/dev/null 2>&1 || web_test="$web_test npm"
 
 case "${1:-}" in
@@ -91,8 +95,9 @@ install_packages() {
     $as_root apt-get install -y -q --no-install-recommends $missing
 }
 
-# The page's measuring tools, axe-core (the browser tests) and Lighthouse
-# (make bench), are not Debian packages: npm ci installs the versions
+# The browser tests' client, puppeteer-core (it downloads no browser: it
+# drives Debian's), and the page's measuring tools, axe-core (the browser
+# tests) and Lighthouse (make bench), are not Debian packages: npm ci installs the versions
 # tests/web/package-lock.json pins, checked against its hashes, into
 # tests/web/node_modules, as this user (no root needed). A stamp there holds
 # the hash of the package files, so npm runs again only when they change or
@@ -108,7 +113,7 @@ install_web_tools() {
     fi
     echo "Installing the page's measuring tools into tests/web/node_modules (npm ci)"
     # No install scripts: none of them needs one, and none then runs.
-    (cd "$tools" && npm ci --ignore-scripts --no-audit --no-fund --no-update-notifier)
+    (cd "$tools" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --ignore-scripts --no-audit --no-fund --no-update-notifier)
     echo "$hash" >"$stamp"
 }
 

@@ -284,16 +284,83 @@ function say(text) {
     page.window.removeAttribute("aria-busy");
 }
 
+// A new build's worker takes over as soon as it has every file of its
+// build; a page that is still loading then reloads, so that it never runs
+// files of two builds. A page already running goes on with its own until
+// the next load.
+let running = false;
+let takenOver = false;
+if ("serviceWorker" in navigator && navigator.serviceWorker.controller) {
+    navigator.serviceWorker.addEventListener("controllerchange", () => {
+        takenOver = true;
+        if (!running)
+            location.reload();
+    }, { once: true });
+}
+
+function say(text) {
+    page.notice.textContent = text;
+    page.notice.hidden = false;
+    page.window.removeAttribute("aria-busy");
+}
+
+// A new build that its worker has installed while an older one ran takes
+// over as a page loads, before anything of the older one runs: the page
+// reloads as the new build (true). A worker that does not answer in time
+// leaves the page to the build it was loaded with.
+function newBuildTakesOver() {
+    if (!("serviceWorker" in navigator) || !navigator.serviceWorker.controller)
+        return Promise.resolve(false);
+    return navigator.serviceWorker.getRegistration().then((registration) => {
+        if (!registration || !registration.waiting)
+            return false;
+        return new Promise((resolve) => {
+            const reload = () => {
+                resolve(true);
+                location.reload();
+            };
+            navigator.serviceWorker.addEventListener("controllerchange", reload, { once: true });
+            // Once the older worker has served every file of this load (it
+            // steps aside only when it has nothing under way), and again
+            // until it has: a worker stopped meanwhile may lose a message.
+            let asking = 0;
+            const ask = () => {
+                if (registration.waiting)
+                    registration.waiting.postMessage("take over");
+                asking = setTimeout(ask, 250);
+            };
+            if (document.readyState === "complete")
+                ask();
+            else
+                addEventListener("load", ask, { once: true });
+            setTimeout(() => {
+                clearTimeout(asking);
+                navigator.serviceWorker.removeEventListener("controllerchange", reload);
+                resolve(false);
+            }, 5000);
+        });
+    }, () => false);
+}
+
+function say(text) {
+    page.notice.textContent = text;
+    page.notice.hidden = false;
+    page.window.removeAttribute("aria-busy");
+}
+
 // A browser without WebAssembly, or a first visit that lost the network on
 // the way, gets a message instead of an empty page; a page that loaded but
 // could not start says what failed.
 new Promise((resolve) => resolve(Quorvane())).then((module) => {
+    if (takenOver)
+        return;
+    running = true;
     try {
         build(module);
     } catch (failure) {
         say(module.startFailure(String(failure)));
     }
-}, () => say("Não foi possível carregar o Quorvane neste navegador. Recarregue a página com a rede "
+}, () => takenOver || say("Não foi possível carregar o Quorvane neste navegador. Recarregue a página com a rede "
     + "ligada ou use um navegador atualizado."));
 if ("serviceWorker" in navigator)
-    navigator.serviceWorker.register("sw.js");
+    navigator.serviceWorker.register("sw.js").catch(() => {});

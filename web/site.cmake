@@ -1,16 +1,20 @@
 # Writes the service worker of the page in SITE: the list of the page's
-# files, and a cache name that changes whenever one of them does.
+# files with their hashes, and a cache name that changes whenever one of
+# them does.
 file(GLOB files RELATIVE ${SITE} ${SITE}/*)
 list(REMOVE_ITEM files sw.js)
 list(SORT files)
 set(hashes "")
-set(list "\"./\"")
+set(FILES "")
 foreach(f IN LISTS files)
     file(SHA256 ${SITE}/${f} hash)
     string(APPEND hashes ${hash})
-    string(APPEND list ", \"${f}\"")
+    string(APPEND FILES "\n    [\"${f}\", \"${hash}\"],")
+    if(f STREQUAL "index.html")
+        string(APPEND FILES "\n    [\"./\", \"${hash}\"],")
+    endif()
 endforeach()
+string(APPEND FILES "\n")
 string(SHA256 stamp "${hashes}")
 string(SUBSTRING ${stamp} 0 12 STAMP)
-set(FILES ${list})
 configure_file(${TEMPLATE} ${SITE}/sw.js @ONLY)

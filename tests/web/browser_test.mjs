@@ -1,0 +1,583 @@
+// The page in three browser engines, typed into, clicked and tapped as a
+// user does: one table of scenarios, run in each engine at a phone's width
+// and at the window's; then the page's own mechanics (updates, the
+// browser's environment, a full tab, the layout's switch) in Chromium.
+// Usage: node browser_test.mjs SITE NEXT_SITE SUPPORT_DIR WEB_SOURCE [ENGINE...]
+import { execFile } from "node:child_process";
+import { cp, mkdtemp, readFile, appendFile } from "node:fs/promises";
+import { createServer } from "node:http";
+import { tmpdir } from "node:os";
+import { dirname, extname, join, normalize } from "node:path";
+import { fileURLToPath } from "node:url";
+import { promisify } from "node:util";
+import { open } from "./engines.mjs";
+
+const [SITE, NEXT_SITE, SUPPORT, WEB_SOURCE, ...asked] = process.argv.slice(2);
+const ENGINES = asked.length ? asked : ["chromium", "webkit", "firefox"];
+const HERE = dirname(fileURLToPath(import.meta.url));
+const SHOTS = process.env.QUORVANE_SHOTS || "";  // a folder for screenshots
+const ONLY = process.env.QUORVANE_ONLY || "";     // the scenarios whose names hold it
+const WIDTHS = { phone: [390, 844], window: [1280, 800] };
+const COPIED = " TEXTO COPIADO PARA O CLIPBOARD !";
+const RED = "rgb(221, 0, 0)";
+
+function check(condition, what) {
+    if (!condition)
+        throw new Error(what);
+}
+
+function same(actual, expected, what) {
+    check(JSON.stringify(actual) === JSON.stringify(expected),
+        `${what}: ${JSON.stringify(actual)}, not ${JSON.stringify(expected)}`);
+}
+
+// The site on 127.0.0.1, from a folder that can change under it, as a host
+// that is redeployed, sends Cache-Control, loses a file or goes away.
+async function serve(root) {
+    const host = { root, maxAge: 0, missing: new Set(), down: false };
+    const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css", ".wasm": "application/wasm",
+        ".svg": "image/svg+xml", ".png": "image/png", ".woff2": "font/woff2", ".webmanifest": "application/manifest+json" };
+    const server = createServer(async (request, response) => {
+        if (host.down)
+            return request.socket.destroy();
+        let path = normalize(decodeURIComponent(new URL(request.url, "http://host").pathname)).slice(1);
+        path = path === "" ? "index.html" : path;
+        try {
+            check(!host.missing.has(path) && !path.startsWith(".."), "missing");
+            const body = await readFile(join(host.root, path));
+            const headers = { "Content-Type": types[extname(path)] || "text/plain" };
+            if (host.maxAge)
+                headers["Cache-Control"] = `max-age=${host.maxAge}`;
+            response.writeHead(200, headers).end(body);
+        } catch {
+            response.writeHead(404).end();
+        }
+    });
+    await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
+    host.url = `http://127.0.0.1:${server.address().port}/`;
+    host.close = () => new Promise((resolve) => server.closeAllConnections() || server.close(resolve));
+    return host;
+}
+
+// Waits for a script's value to be truthy, and gives it.
+async function until(page, source, what, ms = 10000, ...args) {
+    const end = Date.now() + ms;
+    for (;;) {
+        // A page on its way to another document answers nothing for a while.
+        const value = await page.evaluate(source, ...args).catch(() => null);
+        if (value)
+            return value;
+        check(Date.now() < end, `${what}: not within ${ms} ms`);
+        await new Promise((resolve) => setTimeout(resolve, 25));
+    }
+}
+
+// The page's queue has played every event to its end, or waits on a message.
+const settled = `const d = document.documentElement.dataset;
+    return d.ready !== undefined && ((d.busy || "0") === "0" || document.getElementById("message").open);`;
+const settle = (page) => until(page, settled, "the page's events played");
+
+// Loads the page, once its window is drawn; the date it started with.
+async function load(page, url) {
+    if (url)
+        await page.goto(url);
+    else
+        await page.reload();
+    await settle(page);
+    return new Date(await page.evaluate("return performance.timeOrigin"));
+}
+
+async function press(page, ...controls) {
+    for (const control of controls) {
+        await (page.phone ? page.tap(control) : page.click(control));
+        await settle(page);
+    }
+}
+
+async function type(page, control, text) {
+    await press(page, control);
+    await page.keys("SelectAll", text);
+    await settle(page);
+}
+
+const value = (page, control) => page.evaluate("return document.getElementById(arguments[0]).value", control);
+const colour = (page, control) => page.evaluate("return getComputedStyle(document.getElementById(arguments[0])).color", control);
+const shown = (page, control) => page.evaluate("return document.getElementById(arguments[0]).getClientRects().length > 0", control);
+const notice = (page) => page.evaluate(`const n = document.getElementById("notice"); return n.hidden ? "" : n.textContent;`);
+
+// The open message's text, closed on its focused OK (a tap on a phone,
+// else Return); what follows it is then played.
+async function message(page, measure) {
+    await until(page, `return document.getElementById("message").open`, "no message");
+    const [text, focused] = await page.evaluate(`return [document.getElementById("message-text").textContent,
+        document.activeElement === document.querySelector("#message button")]`);
+    check(focused, `OK is not focused under "${text}"`);
+    if (measure)
+        await measure();
+    if (page.phone)
+        await page.tap("message-ok");
+    else
+        await page.keys("Return");
+    await until(page, `return !document.getElementById("message").open`, "the message stays open");
+    await settle(page);
+    return text;
+}
+
+// The report's title line takes the date as the browser's language writes
+// a short date: month first in the US.
+function shortDate(date, language) {
+    const two = (n) => String(n).padStart(2, "0");
+    if (language === "en-US")
+        return `${date.getMonth() + 1}/${date.getDate()}/${String(date.getFullYear()).slice(2)}`;
+    return `${two(date.getDate())}/${two(date.getMonth() + 1)}/${date.getFullYear()}`;
+}
+
+async function golden(started, language) {
+    const block = await readFile(join(SUPPORT, "default_block.txt"), "utf8");
+    return `Dados para Quorvane${" ".repeat(36)}${shortDate(started, language)}\r\n`
+        + block.split("\n").slice(0, -1).map((line) => `${line}\r\n`).join("");
+}
+
+// The report as "Sair" left it: from the engine's clipboard where the test
+// can read it, else from the report the page shows after "Sair".
+async function reportAfterSair(page, browser) {
+    if (browser.can.clipboardRead)
+        return page.clipboard();
+    return page.evaluate(`return document.getElementById("report").value.replaceAll("\\n", "\\r\\n") + "\\r\\n"`);
+}
+
+async function sairGivesTheReport(page, browser, started, language) {
+    await press(page, "sair");
+    same(await message(page, page.phone && (() => measured(page, "the message"))), COPIED, "the message after Sair");
+    same(await reportAfterSair(page, browser), await golden(started, language), "the report after Sair");
+    check(await shown(page, "report") && (await notice(page)).startsWith("O relatório foi copiado"),
+        "the report and the notice are not shown after Sair");
+}
+
+// On a phone: every target at least 44 px, every text at least 16 px, and
+// no control over another.
+const MEASURE = `
+const shown = (e) => e.getClientRects().length > 0 && getComputedStyle(e).visibility !== "hidden";
+const targets = [...document.querySelectorAll("input, button, textarea")].filter(shown);
+const texts = [...document.querySelectorAll("body *")].filter((e) => shown(e) && (e.value
+    || [...e.childNodes].some((n) => n.nodeType === Node.TEXT_NODE && n.textContent.trim())));
+// Under an open message the page is inert: the message's own controls.
+const controls = [...document.querySelectorAll(document.querySelector("dialog[open]") ? "dialog[open] button"
+    : ".control:not(.panel)")].filter(shown);
+const box = (e) => e.getBoundingClientRect();
+const name = (e) => e.id || e.tagName;
+const overlaps = [];
+controls.forEach((a, i) => controls.slice(i + 1).forEach((b) => {
+    const p = box(a), q = box(b);
+    if (Math.min(p.right, q.right) - Math.max(p.left, q.left) > 0.5 && Math.min(p.bottom, q.bottom) - Math.max(p.top, q.top) > 0.5)
+        overlaps.push(name(a) + "/" + name(b));
+}));
+const side = (e) => Math.min(box(e).width, box(e).height);
+const smallest = targets.reduce((a, b) => (side(b) < side(a) ? b : a));
+const font = (e) => parseFloat(getComputedStyle(e).fontSize);
+const smallText = texts.reduce((a, b) => (font(b) < font(a) ? b : a));
+return {target: [name(smallest), side(smallest)], text: [name(smallText), font(smallText)], overlaps,
+        sideways: document.documentElement.scrollWidth > document.documentElement.clientWidth};`;
+
+async function measured(page, seen) {
+    const m = await page.evaluate(MEASURE);
+    check(m.target[1] >= 44 && m.text[1] >= 16 && !m.overlaps.length && !m.sideways, `${seen}: ${JSON.stringify(m)}`);
+    page.log(`${seen}: smallest target ${m.target.join(" ")} px, smallest text ${m.text.join(" ")} px`);
+}
+
+// axe-core's violations of WCAG 2.0, 2.1 and 2.2 at A and AA.
+async function axe(page, seen) {
+    const source = await readFile(join(HERE, "node_modules", "axe-core", "axe.min.js"), "utf8");
+    await page.evaluate(source);
+    const violations = await page.evaluateAsync(`axe.run({runOnly: {type: "tag", values: ["wcag2a", "wcag2aa",
+        "wcag21a", "wcag21aa", "wcag22a", "wcag22aa"]}}).then((r) => arguments[0](r.violations.map((v) =>
+        v.id + ": " + v.nodes.map((n) => n.target).join(", "))))`);
+    same(violations, [], `axe ${seen}`);
+}
+
+// The scenarios every engine runs, at both widths: each is given a page at
+// the start and the date it started with.
+const TABLE = [
+    ["the default pass from the keyboard, then Sair", "en-US", async (page, browser, started) => {
+        await page.evaluate(`document.getElementById("speakerBrand").focus()`);
+        await page.keys("Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Return", "Return", "Return");
+        await settle(page);
+        same(await value(page, "limMillivolts"), "   345.769 mV", "the threshold");
+        if (page.phone)
+            await measured(page, "after the default pass");
+        await axe(page, "after the default pass");
+        if (SHOTS)
+            await page.screenshot(join(SHOTS, `${page.engine}-${page.width}-default-pass.png`));
+        await page.keys("Tab", "Tab", "Return");
+        same(await message(page), COPIED, "the message after Sair");
+        same(await reportAfterSair(page, browser), await golden(started, "en-US"), "the report after Sair");
+        await axe(page, "after Sair");
+    }],
+    ["the default pass by taps or clicks, Listar, then Sair", "en-US", async (page, browser, started) => {
+        await press(page, "speakerAceita", "amplifierAceita", "calcula", "listar");
+        check(!(await shown(page, "speakerPanel")) && await shown(page, "report"), "Listar does not show the report");
+        if (page.phone)
+            await measured(page, "with Listar");
+        await sairGivesTheReport(page, browser, started, "en-US");
+    }],
+    ["a refused value", "en-US", async (page) => {
+        await type(page, "speakerPmax", "a");
+        same(await message(page), "Valor Incorreto !", "the message");
+        same(await colour(page, "speakerPmax"), RED, "the refused entry's colour");
+        await type(page, "speakerPmax", "125");
+        same(await colour(page, "speakerPmax"), RED, "a retyped entry's colour");
+        await press(page, "speakerAceita");
+        same(await colour(page, "speakerPmax"), "rgb(0, 0, 255)", "an accepted entry's colour");
+    }],
+    ["the warning, and several blocks", "en-US", async (page) => {
+        await type(page, "crestDb", "14");
+        await press(page, "speakerAceita", "amplifierAceita", "calcula");
+        same(await message(page), "Tensão Saida Limiter > Tensão Entrada Power ! Altere Valor Fator de Crista !",
+            "the warning");
+        same([await colour(page, "crestDb"), await shown(page, "amplifierAceita")], [RED, true], "the crest factor");
+        await press(page, "recalcula", "speakerAceita", "amplifierAceita", "calcula");
+        await message(page);
+        await press(page, "listar");
+        const report = await value(page, "report");
+        check(report.includes(" Ajuste : 1  ") && report.includes(" Ajuste : 2  ") && report.split("\n").length === 83,
+            "the report does not hold two blocks");
+    }],
+    ["a comma locale", "pt-BR", async (page, browser, started) => {
+        // The example entries, written with a full stop, are refused until retyped.
+        await press(page, "speakerAceita");
+        same(await message(page), "'8.00' não é um número válido", "8.00 in a comma locale");
+        await type(page, "speakerZnom", "8");
+        await type(page, "amplifierVin", "0,775");
+        await press(page, "speakerAceita", "amplifierAceita", "calcula");
+        same(await value(page, "limVolts"), "    0,346  V", "the threshold in a comma locale");
+        await press(page, "listar");
+        check((await value(page, "report")).startsWith((await golden(started, "pt-BR")).split("\r\n")[0]),
+            "the report's title in a comma locale");
+    }],
+    ["a reload goes on, and Sair ends the session", "en-US", async (page, browser, started) => {
+        await press(page, "speakerAceita", "amplifierAceita", "calcula", "listar");
+        const look = `return [...document.querySelectorAll(".control")].map((e) => [e.id, e.value ?? e.textContent,
+            getComputedStyle(e).color, e.hidden, !!e.readOnly]).concat([document.activeElement.id]);`;
+        const before = await page.evaluate(look);
+        await load(page);
+        same(await page.evaluate(look), before, "the page after a reload");
+        await press(page, "voltar");
+        await sairGivesTheReport(page, browser, started, "en-US");
+        await load(page);
+        same([await value(page, "limMillivolts"), await page.evaluate("return Object.keys(sessionStorage)")],
+            ["", ["quorvane-session"]], "the page after Sair and a reload");
+    }],
+    ["what looks like HTML in an entry stays text", "en-US", async (page) => {
+        const html = "<img src=x onerror=window.hurt=1>";
+        await type(page, "speakerBrand", html);
+        await press(page, "speakerAceita", "amplifierAceita", "calcula", "listar");
+        await load(page);
+        same(await page.evaluate(`return [window.hurt, document.querySelectorAll("img").length,
+            document.getElementById("speakerBrand").value.trim()]`), [null, 0, html],
+            "the entry after a reload");
+        check((await value(page, "report")).includes(`Marca : ${html} `), "the report lost the entry's text");
+    }],
+    ["a session kept by each released format is taken up", "en-US", async (page) => {
+        for (const [format, keys] of [["session-1", ["quorvane-session"]],
+            ["session-2", ["quorvane-session", "quorvane-session.block.1", "quorvane-session.block.2"]]]) {
+            const texts = await Promise.all(keys.map((key) => readFile(join(SUPPORT, format, key), "utf8")));
+            await page.evaluate("arguments[0].forEach((key, i) => sessionStorage.setItem(key, arguments[1][i]))", keys, texts);
+            await load(page);
+            same([await value(page, "limMillivolts"), (await value(page, "report")).split("\n").length,
+                await page.evaluate("return document.activeElement.id"), await notice(page)],
+            ["   868.534 mV", 83, "voltar", ""], `the page after ${format}`);
+        }
+    }],
+];
+
+// The page's mechanics, in Chromium: each is given a browser and a host.
+const MECHANICS = [
+    ["a new tab starts anew", async (browser, host) => {
+        const page = await pageOf(browser, "window");
+        await load(page, host.url);
+        await press(page, "speakerAceita", "amplifierAceita", "calcula");
+        const tab = Object.assign(await page.newTab(), { phone: false, log: page.log });
+        await load(tab, host.url);
+        same(await value(tab, "limMillivolts"), "", "a new tab's threshold");
+    }],
+    ["Sair with the clipboard refused", async (browser, host) => {
+        const refusing = await open("chromium", { language: "en-GB", clipboard: "denied" });
+        try {
+            const page = await pageOf(Object.assign(refusing, { log: browser.log }), "window");
+            await load(page, host.url);
+            await press(page, "sair");
+            same(await message(page), "Não foi possível copiar o relatório para o clipboard.", "the message");
+            check(await shown(page, "speakerPanel") && !(await notice(page)), "the page changed although nothing was copied");
+        } finally {
+            await refusing.close();
+        }
+    }],
+    ["a reload with no network", async (browser, host) => {
+        const page = await pageOf(browser, "window");
+        await load(page, host.url);
+        await controlled(page);
+        await host.close();
+        await load(page);
+        await press(page, "speakerAceita", "amplifierAceita", "calcula");
+        same(await value(page, "limMillivolts"), "   345.769 mV", "the threshold offline");
+    }],
+    ["a browser without WebAssembly", async (browser, host) => {
+        const page = await pageOf(browser, "window");
+        await page.addInitScript("delete window.WebAssembly");
+        await page.goto(host.url);
+        check((await until(page, "return document.getElementById('notice').textContent", "no notice"))
+            .startsWith("Não foi possível carregar o Quorvane"), "the notice does not say the page did not load");
+    }],
+    ["a start in each bad environment", async (browser, host) => {
+        const environments = {
+            "the language C": "Object.defineProperty(Navigator.prototype, 'language', {get: () => 'C'})",
+            "no language": "Object.defineProperty(Navigator.prototype, 'language', {get: () => ''})",
+            "the language en_US.UTF-8": "Object.defineProperty(Navigator.prototype, 'language', {get: () => 'en_US.UTF-8'})",
+            "an Intl that throws": `for (const f of ["DateTimeFormat", "getCanonicalLocales", "NumberFormat"])
+                Intl[f] = () => { throw new RangeError("no Intl"); };`,
+            "a store that throws on read": "Storage.prototype.getItem = () => { throw new DOMException('no', 'SecurityError'); }",
+            "a store that throws on write": "Storage.prototype.setItem = () => { throw new DOMException('no', 'SecurityError'); }",
+        };
+        for (const [environment, script] of Object.entries(environments)) {
+            const page = await pageOf(browser, "window");
+            await page.addInitScript(WATCH);
+            await page.addInitScript(script);
+            const started = await load(page, host.url);
+            await press(page, "speakerAceita", "amplifierAceita", "calcula", "listar");
+            same([await value(page, "limMillivolts"), (await value(page, "report")).split("\n")[0], await errors(page)],
+                ["   345.769 mV", (await golden(started, "en-GB")).split("\r\n")[0], []], environment);
+            const said = await notice(page);
+            check(said === "" || said.startsWith("Esta aba não tem mais espaço"), `${environment}: ${said}`);
+            page.log(`${environment}: the defaults${said ? ", and the notice that the session is not kept" : ""}`);
+            await page.close();
+        }
+    }],
+    ["a full tab keeps nothing, and says so once", async (browser, host) => {
+        const page = await pageOf(browser, "window");
+        await load(page, host.url);
+        await press(page, "speakerAceita", "amplifierAceita", "calcula");
+        // Another key takes all the room there is.
+        const room = await page.evaluate(`let low = 0, high = 1 << 24;
+            while (low < high) {
+                const n = Math.ceil((low + high) / 2);
+                try { sessionStorage.setItem("other", "x".repeat(n)); low = n; } catch { high = n - 1; }
+            }
+            sessionStorage.setItem("other", "x".repeat(low)); return low;`);
+        await press(page, "recalcula", "speakerAceita", "amplifierAceita", "calcula");
+        same([await notice(page), await page.evaluate("return Object.keys(sessionStorage)")],
+            ["Esta aba não tem mais espaço para guardar a sessão: ela não sobreviverá se a página for recarregada. "
+                + "“Sair” copia o relatório para o clipboard.", ["other"]], "after a Calcula the tab cannot hold");
+        await load(page);
+        same(await value(page, "limMillivolts"), "", "a reload after the tab was full");
+        page.log(`another key held ${room} characters`);
+    }],
+    ["the layout switches at the window's width alone", async (browser, host) => {
+        const page = await pageOf(browser, "window");
+        await load(page, host.url);
+        const flips = [];
+        for (let width = 580; width <= 660; ++width) {
+            await page.resize(width, 800);
+            // Once drawn at the width, and again after more resize events.
+            const seen = await page.evaluateAsync(`const done = arguments[0], seen = [];
+                const look = () => seen.push(document.documentElement.classList.contains("phone"));
+                const frame = (then) => requestAnimationFrame(() => requestAnimationFrame(then));
+                frame(() => { look(); dispatchEvent(new Event("resize")); frame(() => { look(); done(seen); }); });`);
+            if (seen.some((phone) => phone !== width < 620))
+                flips.push(`${width}: ${seen}`);
+        }
+        same(flips, [], "widths whose layout is not the width's");
+        page.log("580 to 619 px: the phone's layout; 620 to 660 px: the window's");
+    }],
+    ...[["a release", "next", 600], ["a release, no Cache-Control", "next", 0], ["a fix of one file", "fix", 600]]
+        .map(([name, build, maxAge]) => [`${name} keeps the session`, (browser, host) => update(browser, host, build, maxAge)]),
+    ...[["a file missing", "missing"], ["a host half uploaded", "half"]]
+        .map(([name, how]) => [`an update cut short (${name}) leaves the old build, offline too`,
+            (browser, host) => cutShort(browser, host, how)]),
+];
+
+async function pageOf(browser, width) {
+    const page = await browser.page();
+    const [w, h] = WIDTHS[width];
+    await page.resize(w, h);
+    return Object.assign(page, { phone: width === "phone", width, engine: browser.engine, log: browser.log });
+}
+
+const controlled = (page) => until(page, "return navigator.serviceWorker.controller !== null", "not served by the worker");
+const errors = (page) => page.evaluate("return window.failures || []");
+const waiting = (page) => page.evaluateAsync(`navigator.serviceWorker.getRegistration()
+    .then((r) => arguments[0](!!(r && (r.waiting || r.installing))))`);
+
+// Build A open with a session; build B deployed; two loads later B runs
+// with the session.
+async function update(browser, host, build, maxAge) {
+    const fix = build === "fix" ? await fixOf(SITE) : null;
+    const page = await pageOf(browser, "window");
+    await page.addInitScript(WATCH);
+    host.maxAge = maxAge;
+    await load(page, host.url);
+    await controlled(page);
+    await press(page, "speakerAceita", "amplifierAceita", "calcula");
+    const before = await page.evaluate("return caches.keys()");
+    host.root = fix || NEXT_SITE;
+    await load(page);
+    await until(page, `return caches.keys().then((names) => names.length === 1 && names[0] !== arguments[0])`,
+        "the new build did not take over", 10000, before[0]);
+    await load(page);
+    const [title, fixed] = await page.evaluate(`return [document.title,
+        getComputedStyle(document.documentElement).getPropertyValue("--fixed").trim()]`);
+    same([fix ? fixed : title, await value(page, "limMillivolts"), await errors(page)],
+        [fix ? "1" : await titleOf(NEXT_SITE), "   345.769 mV", []], "the page after the update");
+    page.log(`${fix ? "the fixed file" : title} runs after two loads, the session kept`);
+}
+
+async function cutShort(browser, host, how) {
+    const page = await pageOf(browser, "window");
+    await page.addInitScript(WATCH);
+    host.maxAge = 600;
+    await load(page, host.url);
+    await controlled(page);
+    await press(page, "speakerAceita", "amplifierAceita", "calcula");
+    if (how === "missing") {
+        host.root = NEXT_SITE;
+        host.missing.add("quorvane.wasm");
+    } else {
+        host.root = await halfOf(SITE, NEXT_SITE);
+    }
+    same(await page.evaluateAsync(TRY_UPDATE), "redundant", "the update's worker");
+    await load(page);
+    await load(page);
+    host.down = true;
+    await load(page);
+    const title = await page.evaluate("return document.title");
+    same([title, await waiting(page), await value(page, "limMillivolts"), await errors(page)],
+        [await titleOf(SITE), false, "   345.769 mV", []], "the page after an update cut short");
+    page.log(`${title} still runs, offline too`);
+}
+
+// Asks for the update and gives what became of the new worker: installed
+// (waiting), or redundant (its install failed).
+const TRY_UPDATE = `const done = arguments[0];
+    navigator.serviceWorker.getRegistration().then((r) => {
+        const watch = (w) => w.addEventListener("statechange", () => ["installed", "redundant"].includes(w.state) && done(w.state));
+        if (r.installing)
+            watch(r.installing);
+        r.addEventListener("updatefound", () => watch(r.installing));
+        r.update().catch(() => {});
+    });`;
+
+// Page errors, kept where the test can read them.
+const WATCH = `window.failures = [];
+    addEventListener("error", (e) => failures.push(e.message));
+    addEventListener("unhandledrejection", (e) => failures.push(String(e.reason)));`;
+
+const run = promisify(execFile);
+
+// The same build with one file changed, and its worker's list made again.
+async function fixOf(site) {
+    const fix = await mkdtemp(join(tmpdir(), "quorvane-fix-"));
+    await cp(site, fix, { recursive: true });
+    await appendFile(join(fix, "style.css"), ":root { --fixed: 1; }\n");
+    await run("cmake", [`-DSITE=${fix}`, `-DTEMPLATE=${join(WEB_SOURCE, "sw.js.in")}`, "-P", join(WEB_SOURCE, "site.cmake")]);
+    return fix;
+}
+
+// A host half uploaded: the next build's worker over this build's files.
+async function halfOf(site, next) {
+    const half = await mkdtemp(join(tmpdir(), "quorvane-half-"));
+    await cp(site, half, { recursive: true });
+    await cp(join(next, "sw.js"), join(half, "sw.js"));
+    return half;
+}
+
+// The window's title a build shows, from its version.
+async function titleOf(site) {
+    const wasm = await readFile(join(site, "quorvane.wasm"), "latin1");
+    return wasm.match(/Quorvane V [0-9.]+/)[0];
+}
+
+async function main() {
+    let failed = 0;
+    const attempt = async (name, body) => {
+        if (ONLY && !name.includes(ONLY))
+            return;
+        const began = Date.now();
+        try {
+            await body();
+            console.log(`ok: ${name} (${((Date.now() - began) / 1000).toFixed(1)} s)`);
+        } catch (failure) {
+            failed += 1;
+            console.log(`FAIL: ${name}: ${failure.stack || failure}`);
+        }
+    };
+    for (const engine of ENGINES) {
+        for (const language of ["en-US", "pt-BR"]) {
+            const browser = await open(engine, { language, phone: true });
+            Object.assign(browser, { engine, log: (line) => console.log(`  ${engine}: ${line}`) });
+            try {
+                for (const [name, scenarioLanguage, scenario] of TABLE.filter(([, l]) => l === language)) {
+                    for (const width of Object.keys(WIDTHS)) {
+                        await attempt(`${engine}, ${width}: ${name}`, async () => {
+                            const host = await serve(SITE);
+                            const page = await pageOf(browser, width);
+                            try {
+                                const started = await load(page, host.url);
+                                await scenario(page, browser, started);
+                            } finally {
+                                await page.close();
+                                await host.close();
+                            }
+                        });
+                    }
+                }
+            } finally {
+                await browser.close();
+            }
+        }
+    }
+    // WebKit takes its language from the process's locale, where "C" is no tag.
+    if (ENGINES.includes("webkit")) {
+        await attempt("webkit: the language C gives the defaults", async () => {
+            const browser = await open("webkit", { language: "C", phone: false });
+            const host = await serve(SITE);
+            try {
+                const page = await browser.page();
+                const started = await load(page, host.url);
+                same(await page.evaluate("return navigator.language"), "C", "the language");
+                await page.click("speakerAceita");
+                await page.click("amplifierAceita");
+                await page.click("calcula");
+                await page.click("listar");
+                await settle(page);
+                same([await value(page, "limMillivolts"), (await value(page, "report")).split("\n")[0], await notice(page)],
+                    ["   345.769 mV", (await golden(started, "C")).split("\r\n")[0], ""], "the page in the C locale");
+            } finally {
+                await host.close();
+                await browser.close();
+            }
+        });
+    }
+    if (ENGINES.includes("chromium")) {
+        const browser = await open("chromium", { language: "en-GB", phone: false });
+        Object.assign(browser, { engine: "chromium", log: (line) => console.log(`  chromium: ${line}`) });
+        try {
+            for (const [name, mechanic] of MECHANICS) {
+                await attempt(`chromium: ${name}`, async () => {
+                    const host = await serve(SITE);
+                    try {
+                        await mechanic(browser, host);
+                    } finally {
+                        await host.close();
+                    }
+                });
+            }
+        } finally {
+            await browser.close();
+        }
+    }
+    process.exit(failed ? 1 : 0);
+}
+
+main().catch((failure) => {
+    console.log(`FAIL: ${failure.stack || failure}`);
+    process.exit(1);
+});
