@@ -6,10 +6,10 @@
 // records do; every format a released build wrote is read.
 #include <algorithm>
 #include <array>
-#include <iterator>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -296,8 +296,8 @@ std::string Window::stateRecord() const
     Record r;
     r.add("separator", {std::string(1, nf.decimalSeparator)});
     r.add("focus", {controls().controls[focused].objectName});
-    r.add("blocks", {std::to_string(AdjustCount), std::to_string(int{onClipboard}),
-                        blockSums.empty() ? "" : blockSums.back()});
+    r.add("blocks",
+        {std::to_string(AdjustCount), std::to_string(int{onClipboard}), blockSums.empty() ? "" : blockSums.back()});
     const WorksheetValues& values = worksheetValues();
     Fields numbers(values.numbers.size()), texts(values.texts.size());
     std::transform(values.numbers.begin(), values.numbers.end(), numbers.begin(),
@@ -401,16 +401,16 @@ bool Window::readFormat1(std::string_view snapshot)
     // text, place, colour, size of text, read-only, hidden.
     for (ControlId id = 0; id < states.size(); ++id) {
         const auto f = in.next("control", 9);
-        const ControlState& start = controls().controls[id].start;
-        const bool moved = f && (f->at(1) != std::to_string(start.place.left) ||
-                                    f->at(2) != std::to_string(start.place.top) ||
-                                    f->at(3) != std::to_string(start.place.width) ||
-                                    f->at(4) != std::to_string(start.place.height) ||
-                                    f->at(6) != std::to_string(start.fontPoints));
-        const auto s = f ? stateOver(id, moved ? Fields{f->at(0), f->at(5), f->at(7), f->at(8), f->at(1), f->at(2),
-                                                       f->at(3), f->at(4), f->at(6)}
-                                               : Fields{f->at(0), f->at(5), f->at(7), f->at(8), "", "", "", "", ""})
-                         : std::nullopt;
+        if (!f)
+            return false;
+        // Read as format 2 is: the place and size of text where they left the start.
+        const Place& at = controls().controls[id].start.place;
+        const Fields start{std::to_string(at.left), std::to_string(at.top), std::to_string(at.width),
+            std::to_string(at.height), std::to_string(controls().controls[id].start.fontPoints)};
+        Fields read{(*f)[0], (*f)[5], (*f)[7], (*f)[8], (*f)[1], (*f)[2], (*f)[3], (*f)[4], (*f)[6]};
+        if (std::equal(start.begin(), start.end(), read.begin() + 4))
+            std::fill(read.begin() + 4, read.end(), "");
+        const auto s = stateOver(id, read);
         if (!s)
             return false;
         states[id] = *s;

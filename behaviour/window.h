@@ -156,12 +156,12 @@ private:
     std::vector<std::size_t> blockStarts;  // each block's first line in `report`
     std::int32_t AdjustCount = 1;
     bool onClipboard = false;
-    std::size_t reportLinesGiven = 0;  // the lines the view's report has
-    bool sessionOver = false;          // the last event copied the report
+    std::size_t reportLinesGiven = 0;    // the lines the view's report has
+    bool sessionOver = false;            // the last event copied the report
     std::vector<std::string> blockSums;  // the checksum of each block the store holds
-    bool clearStore = false;           // the store holds what must not be taken up
-    bool storeFull = false;            // the store refused a write: nothing more is kept
-    Effects effects;                   // of the event under way
+    bool clearStore = false;             // the store holds what must not be taken up
+    bool storeFull = false;              // the store refused a write: nothing more is kept
+    Effects effects;                     // of the event under way
 };
 
 }  // namespace behaviour

@@ -368,9 +368,8 @@ struct Store {
             if (s.kind == behaviour::StoreStep::Kind::Set)
                 texts[s.key] = s.text;
             else
-                std::erase_if(texts, [&s](const auto& kept) {
-                    return kept.first == s.key || kept.first.starts_with(s.key + '.');
-                });
+                std::erase_if(texts,
+                    [&s](const auto& kept) { return kept.first == s.key || kept.first.starts_with(s.key + '.'); });
         }
         return taken;
     }
@@ -436,7 +435,8 @@ TEST_F(WindowTest, EverySessionReadsBackFromItsStore)
     EXPECT_TRUE(store.texts.empty());
     EXPECT_TRUE(store.keep(window).empty());
     press({Button::Listar, Button::Voltar});  // a page, which cannot close, goes on
-    keeps("Voltar after Sair", {"set quorvane-session.block.1", "set quorvane-session.block.2", "set quorvane-session"});
+    keeps(
+        "Voltar after Sair", {"set quorvane-session.block.1", "set quorvane-session.block.2", "set quorvane-session"});
 }
 
 // A store that refuses a write keeps nothing: no older session stays to be
@@ -448,9 +448,10 @@ TEST_F(WindowTest, AFullStoreKeepsNothingAndSaysSoOnce)
     store.keep(window);
     play(window.storeRefused());
     play(window.storeRefused());
-    EXPECT_EQ(notices, std::vector<std::string>{"Esta aba não tem mais espaço para guardar a sessão: ela não "
-                                                "sobreviverá se a página for recarregada. “Sair” copia o "
-                                                "relatório para o clipboard."});
+    EXPECT_EQ(notices,
+        std::vector<std::string>{"Esta aba não tem mais espaço para guardar a sessão: ela não "
+                                 "sobreviverá se a página for recarregada. “Sair” copia o "
+                                 "relatório para o clipboard."});
     EXPECT_EQ(store.keep(window), std::vector<std::string>{"clear quorvane-session"});
     press({Button::Recalcula, Button::Calcula});
     EXPECT_TRUE(store.keep(window).empty());
@@ -462,7 +463,8 @@ Store fixture(const std::string& folder, const std::vector<std::string>& keys)
 {
     Store store;
     for (const std::string& key : keys) {
-        std::ifstream file(QUORVANE_TEST_SUPPORT_DIR "/" + folder + "/" + key, std::ios::binary);
+        std::ifstream file(std::string(QUORVANE_TEST_SUPPORT_DIR).append("/").append(folder).append("/").append(key),
+            std::ios::binary);
         store.texts[key] = std::string(std::istreambuf_iterator<char>(file), {});
         EXPECT_FALSE(store.texts[key].empty()) << folder << '/' << key;
     }
@@ -475,8 +477,8 @@ TEST(WindowSession, EveryReleasedFormatReadsBack)
 {
     const std::pair<const char*, Store> formats[] = {
         {"format 1", fixture("session-1", {"quorvane-session"})},
-        {"format 2", fixture("session-2",
-                         {"quorvane-session", "quorvane-session.block.1", "quorvane-session.block.2"})},
+        {"format 2",
+            fixture("session-2", {"quorvane-session", "quorvane-session.block.1", "quorvane-session.block.2"})},
     };
     std::vector<behaviour::Window> read;
     for (const auto& [format, store] : formats) {
@@ -545,8 +547,8 @@ TEST_F(WindowTest, AStoredSessionCutShortOrAlteredChangesNothing)
     Store good;
     good.keep(window);
     const std::string state = good.texts.at("quorvane-session"), block = good.texts.at("quorvane-session.block.2");
-    std::vector<std::pair<std::string, std::string>> bad{{"quorvane-session", "Quorvane session 3\n" +
-                                                                                   state.substr(state.find('\n') + 1)},
+    std::vector<std::pair<std::string, std::string>> bad{
+        {"quorvane-session", "Quorvane session 3\n" + state.substr(state.find('\n') + 1)},
         {"quorvane-session", "\n" + state}, {"quorvane-session.block.2", good.texts.at("quorvane-session.block.1")}};
     for (const auto& [key, text] : {std::pair{"quorvane-session", state}, {"quorvane-session.block.2", block}}) {
         for (std::size_t n = 0; n < text.size(); ++n)
@@ -566,8 +568,8 @@ TEST_F(WindowTest, AStoredSessionCutShortOrAlteredChangesNothing)
         bad.emplace_back("quorvane-session", resealed(state, tag, field, value));
     bad.emplace_back("quorvane-session.block.2", resealed(block, "after", 1, "0"));
     bad.emplace_back("quorvane-session.block.2", resealed(block, "after", 0, "report"));
-    bad.emplace_back("quorvane-session.block.1", resealed(good.texts.at("quorvane-session.block.1"), "report", 1,
-                                                     "Ajuste : 9"));
+    bad.emplace_back(
+        "quorvane-session.block.1", resealed(good.texts.at("quorvane-session.block.1"), "report", 1, "Ajuste : 9"));
     for (const auto& [key, text] : bad) {
         Store store = good;
         store.texts[key] = text;

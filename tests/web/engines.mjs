@@ -38,10 +38,11 @@ function limited(obj, name) {
 // WebDriver-style script bodies (arguments[i]) as an expression puppeteer can evaluate.
 const call = (source, args) => `(function () {\n${source}\n}).apply(null, ${JSON.stringify(args)})`;
 const callAsync = (source, args) => `new Promise((done) => (function () {\n${source}\n}).apply(null, ${JSON.stringify(args)}.concat([done])))`;
-// Scrolls the element into view and gives its centre in viewport CSS px.
+// Scrolls the element into view and gives its centre in viewport CSS px, once two frames have drawn it there.
 const CENTRE = `const e = document.getElementById(arguments[0]); if (!e) throw new Error('no element #' + arguments[0]);
-e.scrollIntoView({block: 'center', inline: 'center'}); const r = e.getBoundingClientRect();
-return {x: Math.round(r.left + r.width / 2), y: Math.round(r.top + r.height / 2)};`;
+e.scrollIntoView({block: 'center', inline: 'center'});
+return new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(() => { const r = e.getBoundingClientRect();
+  done({x: Math.round(r.left + r.width / 2), y: Math.round(r.top + r.height / 2)}); })));`;
 
 export async function open(engine, { language = 'en-US', phone = false, clipboard = 'granted' } = {}) {
   if (!['chromium', 'firefox', 'webkit'].includes(engine)) throw new Error(`unknown engine ${engine}`);
