@@ -18,6 +18,7 @@ using core::Entry;
 constexpr const char* kInvalidValue = "Valor Incorreto !";
 constexpr const char* kCopied = " TEXTO COPIADO PARA O CLIPBOARD !";
 constexpr const char* kNotCopied = "Não foi possível copiar o relatório para o clipboard.";
+constexpr const char* kShare = "Enviar o relatório para outro aplicativo";
 constexpr const char* kNotClosed = "O relatório foi copiado para o clipboard. A página não se fecha sozinha: o "
                                    "relatório continua aqui, e \u201cVoltar\u201d leva de volta aos painéis.";
 
@@ -117,6 +118,7 @@ Effects Window::closeRefused()
 {
     showReport();
     say(Effect::Kind::Notice, kNotClosed);
+    say(Effect::Kind::OfferShare, kShare);
     return std::exchange(effects, {});
 }
 

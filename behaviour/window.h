@@ -26,6 +26,7 @@ struct Effect {
         ReportLines,   // the report view takes `text`'s lines at its end
         SelectReport,  // the report is selected whole
         Notice,        // a line of `text` beside the window, for a view that cannot close
+        OfferShare,    // where the platform can send a text to another app: offer the report, captioned `text`
         Close,         // the session is over: a view that cannot close calls closeRefused()
     };
     Kind kind;
@@ -137,7 +138,7 @@ private:
     void acceptEntries(const std::array<core::Entry, 6>& entries);
     void showStatusLines(StatusForm form);
     void message(std::string text);
-    void say(Effect::Kind kind, std::string text);  // a message or a notice
+    void say(Effect::Kind kind, std::string text);  // a message, a notice, an offer
     void focusOn(ControlId control);
     void showPanels(bool shown);
     void giveReportLines();

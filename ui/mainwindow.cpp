@@ -237,6 +237,7 @@ void MainWindow::play(const behaviour::Effects& effects)
             reportView->selectAll();
             break;
         case E::Notice:  // only for a view that cannot close
+        case E::OfferShare:
             break;
         case E::Close:
             close();

@@ -13,6 +13,7 @@ const page = {
     frame: document.getElementById("frame"),
     dialog: document.getElementById("message"),
     notice: document.getElementById("notice"),
+    share: document.getElementById("share"),
     elements: [],
     report: null,
     queue: Promise.resolve(),
@@ -197,6 +198,13 @@ async function play(effects) {
         case "notice":
             say(effect.text);
             break;
+        case "offerShare":
+            // A browser that can send a text to another app (a phone's share sheet).
+            if (navigator.share) {
+                page.share.textContent = effect.text;
+                page.share.hidden = false;
+            }
+            break;
         case "close":
             // A page cannot close itself.
             await play(page.win.closeRefused());
@@ -262,6 +270,8 @@ function build(module) {
         .concat(layout.tabOrder, controls.map((c, i) => i));
     for (const i of new Set(order))
         parentOf(controls[i]).append(page.elements[i]);
+    // A cancelled share is no failure.
+    page.share.addEventListener("click", () => navigator.share({ text: page.win.reportText() }).catch(() => {}));
     // Where the user moves the focus, a reload puts it back.
     page.window.addEventListener("focusin", (e) => {
         const control = page.elements.indexOf(e.target);

@@ -32,7 +32,7 @@ static_assert(core::inKeyOrder(kKinds) && kKinds.size() == behaviour::kKindCount
 using E = Effect::Kind;
 constexpr auto kEffects = std::to_array<Named<E>>({{E::Change, "change"}, {E::Message, "message"}, {E::Focus, "focus"},
     {E::CopyReport, "copyReport"}, {E::ReportLines, "reportLines"}, {E::SelectReport, "selectReport"},
-    {E::Notice, "notice"}, {E::Close, "close"}});
+    {E::Notice, "notice"}, {E::OfferShare, "offerShare"}, {E::Close, "close"}});
 static_assert(core::inKeyOrder(kEffects) && kEffects.size() == behaviour::kEffectKindCount);
 
 // As CSS writes a colour.

@@ -331,8 +331,12 @@ TEST_F(WindowTest, ListarShowsTheReportWhichSairCopiesOrLeavesAsItWas)
     std::erase(lines, '\r');
     EXPECT_EQ(reportView + '\n', lines);  // given once each, in order
     // A page, which cannot close, shows the report and says why it stays.
-    play(window.closeRefused());
+    const behaviour::Effects refused = window.closeRefused();
+    play(refused);
     EXPECT_FALSE(window.state(kLayout.report).hidden);
+    // and, where the platform can, offers to send the report to another app.
+    EXPECT_EQ(refused.back(),
+        (Effect{Effect::Kind::OfferShare, behaviour::kNoControl, {}, "Enviar o relatório para outro aplicativo"}));
     EXPECT_EQ(notices,
         std::vector<std::string>{"O relatório foi copiado para o clipboard. A página não se fecha "
                                  "sozinha: o relatório continua aqui, e “Voltar” leva de volta aos "
@@ -406,7 +410,6 @@ TEST_F(WindowTest, EverySessionReadsBackFromItsStore)
         SCOPED_TRACE(after);
         EXPECT_EQ(store.keep(window), steps);
         behaviour::Window restored{{','}, "01/01/2027"};
-        std::vector<std::string> notices;
         for (const Effect& e : restored.resume(store.reader()))
             EXPECT_NE(e.kind, Effect::Kind::Notice) << e.text;
         EXPECT_TRUE(sameSession(restored, window));

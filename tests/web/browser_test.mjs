@@ -312,6 +312,24 @@ const MECHANICS = [
             await refusing.close();
         }
     }],
+    ["after Sair the report can be shared, and a cancel is silent", async (browser, host) => {
+        const page = await pageOf(browser, "phone");
+        await page.addInitScript(WATCH);
+        await page.addInitScript(`window.shared = [];
+            navigator.share = (data) => { shared.push(data); return shared.length > 1
+                ? Promise.reject(new DOMException("cancelled", "AbortError")) : Promise.resolve(); };`);
+        const started = await load(page, host.url);
+        await press(page, "speakerAceita", "amplifierAceita", "calcula", "sair");
+        await message(page);
+        same(await page.evaluate("return document.getElementById('share').textContent"),
+            "Enviar o relatório para outro aplicativo", "the offer's caption");
+        await press(page, "share", "share");
+        same([await page.evaluate("return shared.map((d) => Object.keys(d).join() + ': ' + d.text)"), await errors(page),
+            await page.evaluate("return document.getElementById('message').open")],
+        [[`text: ${await golden(started, "en-GB")}`, `text: ${await golden(started, "en-GB")}`], [], false],
+        "what was shared, and after a cancel");
+        page.log("the stand-in navigator.share received {text} with the report's exact text, CR LF and all");
+    }],
     ["a reload with no network", async (browser, host) => {
         const page = await pageOf(browser, "window");
         await load(page, host.url);
