@@ -170,10 +170,8 @@ public:
             text.substr(check) != std::string(kCheck) + hex(checksum(text.substr(0, check))) + '\n')
             return;
         body = text.substr(0, check);
-        sum = hex(checksum(body));
         ok = true;
     }
-    const std::string& check() const { return sum; }
     // The next line's fields after `tag`, exactly `count` of them.
     std::optional<Fields> next(std::string_view tag, std::size_t count)
     {
@@ -192,7 +190,6 @@ public:
 
 private:
     std::string_view body;
-    std::string sum;
     bool ok = false;
 };
 
@@ -227,8 +224,9 @@ Fields fieldsOf(ControlId id, const ControlState& s)
     const bool moved = s.place != start.place || s.fontPoints != start.fontPoints;
     Fields f{Window::controls().controls[id].objectName, textIsTheSessions(id) ? s.text : "",
         str(static_cast<int>(s.colour)), str(int{s.readOnly}), str(int{s.hidden})};
-    for (const int n : {s.place.left, s.place.top, s.place.width, s.place.height, s.fontPoints})
-        f.push_back(moved ? str(n) : "");
+    const std::array place{s.place.left, s.place.top, s.place.width, s.place.height, s.fontPoints};
+    std::transform(
+        place.begin(), place.end(), std::back_inserter(f), [&](int n) { return moved ? str(n) : std::string(); });
     return f;
 }
 
@@ -353,8 +351,8 @@ Effects Window::storeRefused()
 
 Effects Window::resume(const StoreReader& read)
 {
-    const std::optional<std::string> state = read(kSessionKey);
-    if (state && !readSession(*state, read)) {
+    const std::optional<std::string> kept = read(kSessionKey);
+    if (kept && !readSession(*kept, read)) {
         clearStore = true;
         say(Effect::Kind::Notice, kNotResumed);
     }
