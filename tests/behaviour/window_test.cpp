@@ -501,6 +501,8 @@ TEST(WindowSession, EveryReleasedFormatReadsBack)
         EXPECT_TRUE(window.state(kLayout.id(behaviour::Panel::Speaker)).hidden);
         EXPECT_EQ(window.state(kLayout.id(behaviour::ResultField::LimMillivolts)).text, "   868.534 mV");
         EXPECT_EQ(window.state(kLayout.id(Button::Voltar)).place.left, 480);
+        // The session's full stop, not the comma of the window that read it.
+        EXPECT_TRUE(window.edit(kLayout.id(Entry::CrestDb), "7.5").empty());
     }
     EXPECT_TRUE(sameSession(read[0], read[1]));
     // Taken up, a session of an earlier format is kept in this build's.
