@@ -101,7 +101,11 @@ async function openPuppeteer(engine, dir, language, phone, clipboard) {
     const p = await ctx.newPage();
     p.setDefaultTimeout(LIMIT);
     p.setDefaultNavigationTimeout(LIMIT);
-    await p.setViewport(phone ? PHONE : DESK);
+    // Firefox through BiDi's own command: puppeteer's also overrides the screen's orientation, which Firefox 140 lacks.
+    let viewport = phone ? PHONE : DESK;
+    const size = (v) => (chromium ? p.setViewport(v)
+      : p.mainFrame().browsingContext.setViewport({ viewport: { width: v.width, height: v.height }, devicePixelRatio: v.deviceScaleFactor }));
+    await size(viewport);
     if (chromium) // Intl's default locale; headless Chromium keeps en-US whatever --lang says
       await (await p.createCDPSession()).send('Emulation.setLocaleOverride', { locale: language });
     for (const s of scripts) await p.evaluateOnNewDocument(s);
@@ -128,7 +132,8 @@ async function openPuppeteer(engine, dir, language, phone, clipboard) {
         await (chromium ? p.touchscreen.tap(x, y) : p.mouse.click(x, y));
       },
       resize: async (width, height) => { // then two frames, so that the page's resize handlers have run
-        await p.setViewport({ ...p.viewport(), width, height });
+        viewport = { ...viewport, width, height };
+        await size(viewport);
         await p.evaluate('new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)))');
       },
       screenshot: async (path) => { await p.screenshot({ path, type: 'png' }); },
