@@ -149,6 +149,8 @@ for key, category in report["categories"].items():
            for ref in category["auditRefs"] if failing(audits[ref["id"]])]
     if ids:
         print(f"    failing: {', '.join(ids)}")
+for key in ("first-contentful-paint", "largest-contentful-paint"):
+    print(f"  {audits[key]['title']}: {audits[key].get('displayValue', 'not measured')}")
 for key in ("target-size", "font-size"):
     audit = audits[key]
     score = audit["scoreDisplayMode"] if audit["score"] is None else audit["score"]
