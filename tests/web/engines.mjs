@@ -247,11 +247,18 @@ async function openWebKit(dir, language, phone) {
       const on = (fn) => queued(handle, fn);
       await on(() => size(width, height));
       // At the element itself, scrolled into view first: a centre measured by the page may move under a scroll.
+      // WebKitGTK's driver now and then finds the element it was just scrolled to out of bounds: scroll and try again once.
       const click = (id) => on(async () => {
-        await js(CENTRE, [id]);
-        const element = await S('POST', '/element', { using: 'css selector', value: `#${id}` });
-        await actions({ type: 'pointer', id: 'mouse', parameters: { pointerType: 'mouse' },
-          actions: [{ type: 'pointerMove', x: 0, y: 0, origin: element, duration: 0 }, { type: 'pointerDown', button: 0 }, { type: 'pointerUp', button: 0 }] });
+        for (let attempt = 0; ; ++attempt) {
+          await js(CENTRE, [id]);
+          const element = await S('POST', '/element', { using: 'css selector', value: `#${id}` });
+          try {
+            return await actions({ type: 'pointer', id: 'mouse', parameters: { pointerType: 'mouse' },
+              actions: [{ type: 'pointerMove', x: 0, y: 0, origin: element, duration: 0 }, { type: 'pointerDown', button: 0 }, { type: 'pointerUp', button: 0 }] });
+          } catch (error) {
+            if (attempt > 0 || !String(error.message).includes('out of bounds')) throw error;
+          }
+        }
       });
       return limited({
         goto: (url) => on(async () => { await S('POST', '/url', { url }); }),
