@@ -282,6 +282,33 @@ bool readWorksheet(core::Worksheet& ws, const std::optional<Fields>& numbers, co
     return true;
 }
 
+// The records both formats open with: the decimal separator, the focus,
+// the block count, whether the report was copied and one more field of
+// each format's own, and the Worksheet, read into `ws`.
+struct Opening {
+    char separator;     // cppcheck-suppress unusedStructMember ; read by the window's readers
+    std::string focus;  // cppcheck-suppress unusedStructMember ; read by the window's readers
+    std::int32_t count;
+    bool copied;       // cppcheck-suppress unusedStructMember ; read by the window's readers
+    std::string last;  // cppcheck-suppress unusedStructMember ; read by the window's readers
+};
+
+std::optional<Opening> readOpening(Reader& in, core::Worksheet& ws)
+{
+    const auto separator = in.next("separator", 1);
+    const auto focus = in.next("focus", 1);
+    const auto blocks = in.next("blocks", 3);
+    const auto numbers = in.next("numbers", worksheetValues().numbers.size());
+    const auto texts = in.next("texts", worksheetValues().texts.size());
+    if (!separator || (*separator)[0].size() != 1 || !focus || !blocks || !readWorksheet(ws, numbers, texts))
+        return std::nullopt;
+    const auto count = numberIn<std::int32_t>((*blocks)[0], 1, INT32_MAX);
+    const auto copied = flag((*blocks)[1]);
+    if (!count || !copied)
+        return std::nullopt;
+    return Opening{(*separator)[0][0], (*focus)[0], *count, *copied, (*blocks)[2]};
+}
+
 }  // namespace
 
 std::string startFailure(std::string_view what)
@@ -379,22 +406,14 @@ bool Window::readFormat1(std::string_view snapshot)
     if (!text)
         return false;
     Reader in(*text);
-    const auto separator = in.next("separator", 1);
-    const auto focusRecord = in.next("focus", 1);
-    const auto blocks = in.next("blocks", 3);
-    const auto numbers = in.next("numbers", worksheetValues().numbers.size());
-    const auto texts = in.next("texts", worksheetValues().texts.size());
-    if (!separator || (*separator)[0].size() != 1 || !focusRecord || !blocks || !readWorksheet(ws, numbers, texts))
+    const auto opening = readOpening(in, ws);
+    const auto focusId = opening ? numberIn<ControlId>(opening->focus, 0, states.size() - 1) : std::nullopt;
+    if (!focusId)
         return false;
-    const auto focusId = numberIn<ControlId>((*focusRecord)[0], 0, states.size() - 1);
-    const auto count = numberIn<std::int32_t>((*blocks)[0], 1, INT32_MAX);
-    const auto copied = flag((*blocks)[1]);
-    if (!focusId || !count || !copied)
-        return false;
-    nf.decimalSeparator = (*separator)[0][0];
+    nf.decimalSeparator = opening->separator;
     focused = *focusId;
-    AdjustCount = *count;
-    onClipboard = *copied;
+    AdjustCount = opening->count;
+    onClipboard = opening->copied;
     // Its controls were this build's, in this order, each state whole:
     // text, place, colour, size of text, read-only, hidden.
     for (ControlId id = 0; id < states.size(); ++id) {
@@ -434,22 +453,13 @@ bool Window::readFormat2(std::string_view state, const StoreReader& read)
     if (!text)
         return false;
     Reader in(*text);
-    const auto separator = in.next("separator", 1);
-    const auto focusRecord = in.next("focus", 1);
-    const auto blocks = in.next("blocks", 3);
-    const auto numbers = in.next("numbers", worksheetValues().numbers.size());
-    const auto texts = in.next("texts", worksheetValues().texts.size());
+    const auto opening = readOpening(in, ws);
     const auto title = in.next("title", 1);
-    if (!separator || (*separator)[0].size() != 1 || !focusRecord || !blocks || !title ||
-        !readWorksheet(ws, numbers, texts))
+    if (!opening || !title)
         return false;
-    const auto count = numberIn<std::int32_t>((*blocks)[0], 1, INT32_MAX);
-    const auto copied = flag((*blocks)[1]);
-    if (!count || !copied)
-        return false;
-    nf.decimalSeparator = (*separator)[0][0];
-    AdjustCount = *count;
-    onClipboard = *copied;
+    nf.decimalSeparator = opening->separator;
+    AdjustCount = opening->count;
+    onClipboard = opening->copied;
     // Controls by name: one this build does not have is passed over, and
     // one the session does not name keeps its start.
     states.clear();
@@ -467,7 +477,7 @@ bool Window::readFormat2(std::string_view state, const StoreReader& read)
             return false;
         states[id] = *s;
     }
-    const ControlId focusId = idOf((*focusRecord)[0]);
+    const ControlId focusId = idOf(opening->focus);
     focused = focusId == kNoControl ? controls().id(core::Entry::SpkBrand) : focusId;
     report = {(*title)[0]};
     blockStarts.clear();
@@ -495,7 +505,7 @@ bool Window::readFormat2(std::string_view state, const StoreReader& read)
         lastCheck = hex(checksum(*block));
         blockSums.push_back(lastCheck);
     }
-    return (*blocks)[2] == lastCheck;
+    return opening->last == lastCheck;
 }
 
 }  // namespace behaviour
