@@ -24,4 +24,4 @@ rm -f "$build/session" && mkfifo "$build/session"
 exec 3<>"$build/session"
 wine cmd.exe <&3 >/dev/null 2>&1 &
 wine rundll32.exe user32.dll,GetDesktopWindow >/dev/null 2>&1
-ctest --test-dir "$build" --output-on-failure
+ctest --test-dir "$build" --output-on-failure --no-tests=error

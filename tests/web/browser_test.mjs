@@ -133,9 +133,8 @@ function shortDate(date, language) {
 }
 
 async function golden(started, language) {
-    const block = await readFile(join(SUPPORT, "default_block.txt"), "utf8");
-    return `Dados para Quorvane${" ".repeat(36)}${shortDate(started, language)}\r\n`
-        + block.split("\n").slice(0, -1).map((line) => `${line}\r\n`).join("");
+    const report = await readFile(join(SUPPORT, "default_report.txt"), "utf8");
+    return report.replace("{date}", shortDate(started, language)).replaceAll("\n", "\r\n");
 }
 
 // The report as "Sair" left it: from the engine's clipboard where the test

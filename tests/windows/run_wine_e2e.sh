@@ -21,23 +21,27 @@ wine "$setup" /S || fail "the installer failed"
 
 # Panel 1's Aceita, panel 2's, Calcula; Sair; Return to its message. Then
 # the clipboard, once the program has ended. Wine's default locale, en-US:
-# '.' decimals, M/d/yyyy.
+# '.' decimals, M/d/yyyy, on the day the program starts.
 export LC_ALL=C.UTF-8
+before=$(date '+%-m/%-d/%Y')
 wine "$folder/quorvane.exe" >"$work/app.log" 2>&1 &
 app=$!
-xdotool search --sync --onlyvisible --name '^Quorvane V [0-9.]+$' windowfocus --sync >/dev/null || fail "no window"
-for key in Tab Tab Tab Tab Tab Tab Return Return Return Tab Tab Return; do xdotool key "$key" && sleep 0.3; done
+window() { timeout 60 xdotool search --sync --onlyvisible --name "$1" windowfocus --sync >/dev/null; }
+window '^Quorvane V [0-9.]+$' || { cat "$work/app.log" >&2 && fail "no window"; }
+after=$(date '+%-m/%-d/%Y')
+# Queued in order: each handler moves the focus before the next key is read.
+xdotool key Tab Tab Tab Tab Tab Tab Return Return Return Tab Tab Return
 # Return as typed, to the focused window: wine 10 refuses keys sent to a window.
-xdotool search --sync --onlyvisible --name '^Quorvane$' windowfocus --sync >/dev/null && xdotool key Return ||
-    fail "no message after Sair"
+window '^Quorvane$' && xdotool key Return || fail "no message after Sair"
 timeout 10 tail --pid="$app" -f /dev/null || fail "the program goes on after Sair"
 wait "$app" || fail "exit code $? after Sair"
 wine "$reader" >"$work/utf16" || fail "no text on the clipboard once Quorvane has ended"
 iconv -f UTF-16LE -t UTF-8 "$work/utf16" >"$work/clipboard"
-{ printf 'Dados para Quorvane%36s%s\r\n' '' "$(date '+%-m/%-d/%Y')" && sed 's/$/\r/' "$(dirname "$0")/../support/default_block.txt"; } >"$work/expected"
-cmp "$work/expected" "$work/clipboard" || fail "the clipboard does not hold the report, CRLF line ends"
+expected() { "$(dirname "$0")/../support/expected_report.sh" "$1"; }
+cmp -s <(expected "$before") "$work/clipboard" || cmp <(expected "$after") "$work/clipboard" ||
+    fail "the clipboard does not hold the report, CRLF line ends"
 
 wine "$folder/Uninstall.exe" /S || fail "the uninstaller failed"
-for _ in $(seq 50); do [ -e "$folder" ] && sleep 0.2; done  # it runs on from a copy of itself
-[ ! -e "$folder" ] || fail "the uninstaller left $folder"
+# It runs on from a copy of itself: its folder goes within ten seconds.
+timeout 10 sh -c 'while [ -e "$1" ]; do sleep 0.1; done' gone "$folder" || fail "the uninstaller left $folder"
 [ "$(traces)" = "0 0" ] || fail "the uninstaller left Start-menu entries and registry lines: $(traces)"
