@@ -4,6 +4,7 @@
 #include <span>
 
 #include "core/entries.h"
+#include "core/forms.h"
 #include "core/keyed_table.h"
 
 namespace behaviour {
@@ -72,8 +73,8 @@ struct Caption {
 };
 
 // Panel 3's read-only fields: place, the name a screen reader says (from the
-// field's row and column), whether "Calcula" shows it in red, what it shows,
-// and the captions that go with it.
+// field's row and column), whether "Calcula" shows it in red, the value it
+// shows and in which of its forms, and the captions that go with it.
 struct ResultRow {
     ResultField key;  // cppcheck-suppress unusedStructMember ; read by inKeyOrder
     const char* objectName;
@@ -81,47 +82,50 @@ struct ResultRow {
     const char* name;
     bool red;  // cppcheck-suppress unusedStructMember ; read through rowOf
     core::WorksheetNumber value;
-    double scale;
-    const char* format;
-    const char* unit;
+    core::FormIn form;  // the field on the left of its row, or right of it
     std::array<Caption, 2> captions;
 };
 
 using R = ResultField;
 using W = Worksheet;
+constexpr core::FormIn kLeft = &core::ValueForms::panel3;
+constexpr core::FormIn kRight = &core::ValueForms::panel3Right;
 constexpr auto kResults = std::to_array<ResultRow>({
-    {R::LimVolts, "limVolts", {235, 25, 100, kEditHeight}, "3.1 - Limiar Tensão em Volts, V", false, &W::LimVout, 1.0,
-        "    %3.3f", "  V", {{{CaptionRole::Row, "3.1 - Limiar Tensão em Volts  : ", 15, 30}}}},
+    {R::LimVolts, "limVolts", {235, 25, 100, kEditHeight}, "3.1 - Limiar Tensão em Volts, V", false, &W::LimVout, kLeft,
+        {{{CaptionRole::Row, "3.1 - Limiar Tensão em Volts  : ", 15, 30}}}},
     {R::LimMillivolts, "limMillivolts", {350, 25, 100, kEditHeight}, "3.1 - Limiar Tensão em Volts, mV", true,
-        &W::LimVout, 1000.0, "   %4.3f", " mV", {{{CaptionRole::Note, "(Threshold = Limiar)", 460, 30}}}},
-    {R::LimDbu, "limDbu", {235, 50, 100, kEditHeight}, "3.2 - Limiar Tensão em dBU, dBu", false, &W::LimDbu, 1.0,
-        "    %3.2f", "  dBu", {{{CaptionRole::Row, "3.2 - Limiar Tensão em dBU :", 15, 55}}}},
+        &W::LimVout, kRight, {{{CaptionRole::Note, "(Threshold = Limiar)", 460, 30}}}},
+    {R::LimDbu, "limDbu", {235, 50, 100, kEditHeight}, "3.2 - Limiar Tensão em dBU, dBu", false, &W::LimDbu, kLeft,
+        {{{CaptionRole::Row, "3.2 - Limiar Tensão em dBU :", 15, 55}}}},
     {R::LimDbuRight, "limDbuRight", {350, 50, 100, kEditHeight}, "3.2 - Limiar Tensão em dBU, dBu, coluna direita",
-        true, &W::LimDbu, 1.0, "   %3.2f", " dBu", {}},
-    {R::LimDbv, "limDbv", {235, 75, 100, kEditHeight}, "3.3 - Limiar Tensão em dBV, dBV", false, &W::LimDbv, 1.0,
-        "    %3.2f", "  dBV", {{{CaptionRole::Row, "3.3 - Limiar Tensão em dBV  : ", 15, 80}}}},
+        true, &W::LimDbu, kRight, {}},
+    {R::LimDbv, "limDbv", {235, 75, 100, kEditHeight}, "3.3 - Limiar Tensão em dBV, dBV", false, &W::LimDbv, kLeft,
+        {{{CaptionRole::Row, "3.3 - Limiar Tensão em dBV  : ", 15, 80}}}},
     {R::LimDbvRight, "limDbvRight", {350, 75, 100, kEditHeight}, "3.3 - Limiar Tensão em dBV, dBV, coluna direita",
-        true, &W::LimDbv, 1.0, "   %3.2f", " dBV", {}},
+        true, &W::LimDbv, kRight, {}},
     {R::AttackSlow, "attackSlow", {200, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Slow (ms)", false,
-        &W::AttackSlow, 1.0, "   %3.3f", " ms",
+        &W::AttackSlow, kLeft,
         {{{CaptionRole::Row, "3.5 - Tempo de Ataque (Attack) ", 15, 128},
             {CaptionRole::Column, "Slow (ms)", 216, 104}}}},
     {R::AttackMedium, "attackMedium", {288, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Medium (ms)", false,
-        &W::AttackMedium, 1.0, "   %3.2f", " ms", {{{CaptionRole::Column, "Medium (ms)", 296, 104}}}},
+        &W::AttackMedium, kLeft, {{{CaptionRole::Column, "Medium (ms)", 296, 104}}}},
     {R::AttackFast, "attackFast", {376, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Fast (ms)", false,
-        &W::AttackFast, 1.0, "   %3.2f", " ms", {{{CaptionRole::Column, "Fast (ms)", 392, 104}}}},
+        &W::AttackFast, kLeft, {{{CaptionRole::Column, "Fast (ms)", 392, 104}}}},
     {R::ReleaseSlow, "releaseSlow", {200, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Slow (ms)", false,
-        &W::ReleaseSlow, 1.0, "   %3.3f", " ms",
-        {{{CaptionRole::Row, "3.6 - Tempo de Liberação (Release) ", 15, 168}}}},
+        &W::ReleaseSlow, kLeft, {{{CaptionRole::Row, "3.6 - Tempo de Liberação (Release) ", 15, 168}}}},
     {R::ReleaseMedium, "releaseMedium", {288, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Medium (ms)", false,
-        &W::ReleaseMedium, 1.0, "   %3.2f", " ms", {}},
+        &W::ReleaseMedium, kLeft, {}},
     {R::ReleaseFast, "releaseFast", {376, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Fast (ms)", false,
-        &W::ReleaseFast, 1.0, "   %3.2f", " ms", {}},
+        &W::ReleaseFast, kLeft, {}},
 });
 static_assert(core::inKeyOrder(kResults) && kResults.size() == kResultFieldCount);
+static_assert(
+    core::showsEachValueOnce(kLeft, kResults, [](const ResultRow& r) { return r.form == kLeft ? r.value : nullptr; }));
+static_assert(core::showsEachValueOnce(
+    kRight, kResults, [](const ResultRow& r) { return r.form == kRight ? r.value : nullptr; }));
 
-// Panel 4's lines: place and first text, and what each says in the
-// loudspeaker's form (general number form) and the amplifier's (two decimals).
+// Panel 4's lines: place and first text, and what each says after panel 1's
+// "Aceita" and after panel 2's.
 struct StatusCaption {
     const char* prefix;
     core::WorksheetNumber value;
@@ -151,6 +155,16 @@ constexpr auto kStatusLines = std::to_array<StatusRow>({
         {"Fator Crista Max (dB): ", &W::CrestMaxDb}},
 });
 static_assert(core::inKeyOrder(kStatusLines) && kStatusLines.size() == kStatusLineCount);
+constexpr auto kStatusValues = [] {
+    std::array<core::WorksheetNumber, 2 * kStatusLines.size()> values{};
+    for (std::size_t i = 0; i < kStatusLines.size(); ++i) {
+        values[2 * i] = kStatusLines[i].speaker.value;
+        values[2 * i + 1] = kStatusLines[i].amplifier.value;
+    }
+    return values;
+}();
+static_assert(core::showsEachValueOnce(
+    &core::ValueForms::panel4, kStatusValues, [](core::WorksheetNumber value) { return value; }));
 
 struct ButtonRow {
     Button key;
@@ -316,7 +330,7 @@ const Layout& layout()
 std::string resultText(const Worksheet& ws, ResultField field, const numtext::NumberFormat& nf)
 {
     const ResultRow& row = core::rowOf(kResults, field);
-    return numtext::Format(row.format, row.scale * (ws.*row.value), nf) + row.unit;
+    return core::shownText(core::formsOf(row.value)->*row.form, ws.*row.value, nf);
 }
 
 bool resultInRed(ResultField field) { return core::rowOf(kResults, field).red; }
@@ -324,9 +338,8 @@ bool resultInRed(ResultField field) { return core::rowOf(kResults, field).red; }
 std::string statusText(StatusLine line, StatusForm form, const Worksheet& ws, const numtext::NumberFormat& nf)
 {
     const StatusRow& row = core::rowOf(kStatusLines, line);
-    if (form == StatusForm::Speaker)
-        return row.speaker.prefix + numtext::FloatToStr(ws.*row.speaker.value, nf);
-    return row.amplifier.prefix + numtext::Format("%3.2f", ws.*row.amplifier.value, nf);
+    const StatusCaption& says = form == StatusForm::Speaker ? row.speaker : row.amplifier;
+    return says.prefix + core::shownText(core::formsOf(says.value)->panel4, ws.*says.value, nf);
 }
 
 const ColourRow& colourOf(Colour colour) { return core::rowOf(kColours, colour); }

@@ -1,5 +1,6 @@
 #include "core/entries.h"
 
+#include "core/forms.h"
 #include "core/keyed_table.h"
 
 namespace core {
@@ -14,26 +15,32 @@ struct EntrySpec {
     Entry key;               // cppcheck-suppress unusedStructMember ; read by inKeyOrder
     WorksheetText text;      // null for a numeric entry
     WorksheetNumber number;  // null for a text entry
-    const char* format;      // the form a number is shown in once accepted
 };
 
 constexpr std::array<EntrySpec, kEntryCount> kEntrySpecs{{
-    {Entry::SpkBrand, &Worksheet::SpkBrand, nullptr, nullptr},
-    {Entry::SpkModel, &Worksheet::SpkModel, nullptr, nullptr},
-    {Entry::SpkZnom, nullptr, &Worksheet::SpkZnom, "%3.2f"},
-    {Entry::SpkPmax, nullptr, &Worksheet::SpkPmax, "%4.2f"},
-    {Entry::FreqRec, nullptr, &Worksheet::FreqRec, "%5.2f"},
-    {Entry::FreqDes, nullptr, &Worksheet::FreqDes, "%3.2f"},
-    {Entry::AmpBrand, &Worksheet::AmpBrand, nullptr, nullptr},
-    {Entry::AmpModel, &Worksheet::AmpModel, nullptr, nullptr},
-    {Entry::AmpVin, nullptr, &Worksheet::AmpVin, "%3.3f"},
-    {Entry::AmpZnom, nullptr, &Worksheet::AmpZnom, "%4.2f"},
-    {Entry::AmpPmax, nullptr, &Worksheet::AmpPmax, "%5.2f"},
-    {Entry::CrestDb, nullptr, &Worksheet::CrestDb, "%3.2f"},
+    {Entry::SpkBrand, &Worksheet::SpkBrand, nullptr},
+    {Entry::SpkModel, &Worksheet::SpkModel, nullptr},
+    {Entry::SpkZnom, nullptr, &Worksheet::SpkZnom},
+    {Entry::SpkPmax, nullptr, &Worksheet::SpkPmax},
+    {Entry::FreqRec, nullptr, &Worksheet::FreqRec},
+    {Entry::FreqDes, nullptr, &Worksheet::FreqDes},
+    {Entry::AmpBrand, &Worksheet::AmpBrand, nullptr},
+    {Entry::AmpModel, &Worksheet::AmpModel, nullptr},
+    {Entry::AmpVin, nullptr, &Worksheet::AmpVin},
+    {Entry::AmpZnom, nullptr, &Worksheet::AmpZnom},
+    {Entry::AmpPmax, nullptr, &Worksheet::AmpPmax},
+    {Entry::CrestDb, nullptr, &Worksheet::CrestDb},
 }};
 static_assert(inKeyOrder(kEntrySpecs) && kEntrySpecs.size() == kEntryCount);
+static_assert(showsEachValueOnce(&ValueForms::entry, kEntrySpecs, [](const EntrySpec& e) { return e.number; }));
 
 const EntrySpec& entrySpec(Entry entry) { return rowOf(kEntrySpecs, entry); }
+
+// A number as its entry shows it once accepted.
+std::string shown(const EntrySpec& spec, const Worksheet& ws, const NumberFormat& nf)
+{
+    return shownText(formsOf(spec.number)->entry, ws.*spec.number, nf);
+}
 
 }  // namespace
 
@@ -55,11 +62,11 @@ std::string acceptEntry(Worksheet& ws, Entry entry, std::string_view text, const
         return kAcceptPadding + ws.*spec.text + kAcceptPadding;
     }
     ws.*spec.number = numtext::StrToFloat(text, nf);
-    std::string shown = numtext::Format(spec.format, ws.*spec.number, nf);
+    const std::string written = shown(spec, ws, nf);
     // The entry's change handler re-reads what is shown, so the value becomes
     // the number as displayed.
-    ws.*spec.number = numtext::StrToFloat(shown, nf);
-    return shown;
+    ws.*spec.number = numtext::StrToFloat(written, nf);
+    return written;
 }
 
 std::string recalcEntryText(const Worksheet& ws, Entry entry, const NumberFormat& nf)
@@ -67,7 +74,7 @@ std::string recalcEntryText(const Worksheet& ws, Entry entry, const NumberFormat
     const EntrySpec& spec = entrySpec(entry);
     if (spec.text != nullptr)
         return numtext::Trim(ws.*spec.text);
-    return numtext::Format(spec.format, ws.*spec.number, nf);
+    return shown(spec, ws, nf);
 }
 
 }  // namespace core

@@ -3,12 +3,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "core/entries.h"
+#include "core/forms.h"
 #include "core/limiter.h"
 
 using core::Entry;
@@ -91,14 +94,58 @@ TEST(Arithmetic, UndefinedFormulasSayWhyAndLeaveTheWorksheetAlone)
     }
 }
 
+// Every number of the Worksheet after the default pass (8 ohm, 125 W,
+// 1250 and 2000 Hz; 0.775 V, 8 ohm, 1000 W, 6 dB), and the threshold of a
+// 1 W loudspeaker, worked out by hand. Every value that is shown anywhere
+// has its row, so a value without a formula cannot pass as 0.
+TEST(Formulas, GiveWhatIsWorkedOutByHand)
+{
+    using W = Worksheet;
+    const std::vector<std::pair<core::WorksheetNumber, double>> expected{
+        {&W::SpkZnom, 8}, {&W::SpkPmax, 125}, {&W::FreqRec, 1250}, {&W::FreqDes, 2000},                   // as typed
+        {&W::AmpVin, 0.775}, {&W::AmpZnom, 8}, {&W::AmpPmax, 1000}, {&W::CrestDb, 6}, {&W::SpkPavg, 50},  // 0.4 x 125 W
+        {&W::SpkVavg, 20},             // sqrt(50 W x 8 ohm)
+        {&W::SpkVpeak, 28.2842712},    // sqrt(2) x 20 V
+        {&W::SpkPpeak, 100},           // 28.28 V squared / 8 ohm
+        {&W::SpkVprog, 40},            // 2 x 20 V
+        {&W::SpkPprog, 200},           // 40 V squared / 8 ohm
+        {&W::AmpVmax, 89.4427191},     // sqrt(1000 W x 8 ohm)
+        {&W::GainLin, 115.409960},     // 89.44 V / 0.775 V
+        {&W::GainDb, 41.2448658},      // 20 log10(115.41)
+        {&W::CrestLin, 3.98107171},    // 10^(6 dB / 10)
+        {&W::CrestMaxDb, 13.0103000},  // 10 log10(2.5 x (8 x 1000) / (125 x 8)) = 10 log10(20)
+        {&W::LimVout, 0.345769518},    // 0.775 V x sqrt(0.4 x 3.981 x 125 / 1000 x 8 / 8)
+        {&W::LimDbu, -7.00577841},     // 20 log10(0.34577 V / sqrt(0.6) V)
+        {&W::LimDbv, -9.22426591},     // 20 log10(0.34577 V / 1 V)
+        {&W::AttackSlow, 0.5},         // 1000 ms / 2000 Hz
+        {&W::AttackMedium, 0.375},     // 0.75 x 0.5 ms
+        {&W::AttackFast, 0.3},         // 0.5 x 0.5 ms = 0.25 ms, under the 0.3 ms floor
+        {&W::ReleaseSlow, 6},          // 12 x 0.5 ms
+        {&W::ReleaseMedium, 2.25},     // 6 x 0.375 ms
+        {&W::ReleaseFast, 0.9},        // 3 x 0.3 ms
+    };
+    Worksheet ws = defaultsWith();
+    EXPECT_FALSE(core::ComputeLimiterSettings(ws));
+    for (const core::ValueForms& shown : core::kValueForms) {
+        const auto found = std::find_if(
+            expected.begin(), expected.end(), [&shown](const auto& row) { return row.first == shown.value; });
+        ASSERT_NE(found, expected.end()) << "a value shown with nothing worked out for it";
+        EXPECT_THAT(
+            ws.*shown.value, testing::FloatNear(static_cast<float>(found->second), 5e-7 * std::abs(found->second)));
+    }
+    // 1 W: 0.775 V x sqrt(0.4 x 3.981 / 1000) = 30.93 mV, -27.97 dBu, -30.19 dBV.
+    Worksheet small = defaultsWith(Entry::SpkPmax, "1");
+    EXPECT_FALSE(core::ComputeLimiterSettings(small));
+    EXPECT_THAT((std::array{small.LimVout, small.LimDbu, small.LimDbv}),
+        testing::Pointwise(testing::FloatNear(1e-5f), std::array{0.0309265659f, -27.9748785f, -30.1933660f}));
+}
+
 TEST(Limiter, WarnsOnlyAboveTheInputVoltageAndScalesWithFrequency)
 {
     Worksheet ws = defaultsWith();
     ws.CrestLin = 2.5f;  // 0.4 x 2.5 x 1000 W / 1000 W: the threshold is the input voltage itself
     ws.SpkPmax = 1000.0f;
-    Worksheet small = defaultsWith(Entry::SpkPmax, "1");  // 31 mV, still with its dBu and dBV
-    for (Worksheet* computed : {&ws, &small})
-        EXPECT_FALSE(core::ComputeLimiterSettings(*computed));
+    EXPECT_FALSE(core::ComputeLimiterSettings(ws));
     EXPECT_EQ(ws.LimVout, ws.AmpVin);
     // The times away from 2000 Hz, in ms: attack slow, medium, fast, release slow, medium, fast.
     for (const auto& [hz, expected] : {std::pair{1000.0f, std::array{1.0f, 0.75f, 0.5f, 12.0f, 4.5f, 1.5f}},

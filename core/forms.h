@@ -1,0 +1,114 @@
+// How each number of the Worksheet is shown, in every place that shows it:
+// an entry, panel 3's fields, panel 4's lines and the report's rows. The
+// tables of those places say where a value stands and what it is called;
+// this one alone says how it is written there, and each of them checks
+// against it when it compiles that it shows what this one says it shows.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "core/worksheet.h"
+#include "numtext/numtext.h"
+
+namespace core {
+
+// A value as one place writes it: a "%W.Df" format (or kGeneral, the general
+// number form of 15 significant digits) of the value times `scale`, then
+// `unit`. No format: the place does not show the value.
+struct Form {
+    constexpr Form() = default;
+    constexpr Form(const char* format_, const char* unit_ = "", double scale_ = 1.0)
+        : format(format_), scale(scale_), unit(unit_)
+    {
+    }
+    constexpr bool shown() const { return format != nullptr; }
+    const char* format = nullptr;
+    double scale = 1.0;
+    const char* unit = "";
+};
+
+inline constexpr const char* kGeneral = "general";
+
+struct ValueForms {
+    WorksheetNumber value = nullptr;
+    Form entry;        // a panel 1 or 2 entry, once accepted and as "Recalcula" writes it
+    Form panel3;       // a field of panel 3
+    Form panel3Right;  // the field right of it, red in the window
+    Form panel4;       // a line of panel 4
+    Form report;       // its row of a report block
+};
+
+// Which of a value's forms a place uses.
+using FormIn = Form ValueForms::*;
+
+// The value; its entry; its field in panel 3, and the one right of it;
+// its line in panel 4; its report row.
+inline constexpr auto kValueForms = [] {
+    using W = Worksheet;
+    const char* ms = " ms (mili segundos) ";
+    const ValueForms rows[] = {
+        {&W::SpkZnom, {"%3.2f"}, {}, {}, {}, {"%3.2f", " Ohms "}},
+        {&W::SpkPmax, {"%4.2f"}, {}, {}, {}, {"%4.2f", " Watts "}},
+        {&W::FreqRec, {"%5.2f"}, {}, {}, {}, {"%5.2f", " Hertz "}},
+        {&W::FreqDes, {"%3.2f"}, {}, {}, {}, {"%5.2f", " Hertz "}},
+        {&W::SpkPavg, {}, {}, {}, {kGeneral}, {"%5.2f", " Watts "}},
+        {&W::SpkVavg, {}, {}, {}, {kGeneral}, {"%5.2f", " Volts "}},
+        {&W::SpkVpeak, {}, {}, {}, {kGeneral}, {"%5.2f", " Volts "}},
+        {&W::SpkPpeak, {}, {}, {}, {kGeneral}, {"%5.2f", " Watts "}},
+        {&W::SpkVprog, {}, {}, {}, {kGeneral}, {"%5.2f", " Volts "}},
+        {&W::SpkPprog, {}, {}, {}, {kGeneral}, {"%5.2f", " Watts "}},
+        {&W::AmpVin, {"%3.3f"}, {}, {}, {}, {"%5.2f", " mV ", 1000.0}},
+        {&W::AmpZnom, {"%4.2f"}, {}, {}, {}, {"%3.2f", " Ohms "}},
+        {&W::AmpPmax, {"%5.2f"}, {}, {}, {}, {"%5.2f", " Watts "}},
+        {&W::CrestDb, {"%3.2f"}, {}, {}, {"%3.2f"}, {"%5.2f", " dB "}},
+        {&W::AmpVmax, {}, {}, {}, {"%3.2f"}, {"%5.2f", " Volts "}},
+        {&W::GainLin, {}, {}, {}, {"%3.2f"}, {"%5.2f", " X (vezes) "}},
+        {&W::GainDb, {}, {}, {}, {"%3.2f"}, {"%5.2f", " dB "}},
+        {&W::CrestLin, {}, {}, {}, {"%3.2f"}, {"%5.2f", " (vezes) "}},
+        {&W::CrestMaxDb, {}, {}, {}, {"%3.2f"}, {"%5.2f", " dB "}},
+        {&W::LimVout, {}, {"    %3.3f", "  V"}, {"   %4.3f", " mV", 1000.0}, {}, {"%3.3f", " mV ", 1000.0}},
+        {&W::LimDbu, {}, {"    %3.2f", "  dBu"}, {"   %3.2f", " dBu"}, {}, {"%3.3f", " dBU "}},
+        {&W::LimDbv, {}, {"    %3.2f", "  dBV"}, {"   %3.2f", " dBV"}, {}, {"%3.3f", " dBV "}},
+        {&W::AttackSlow, {}, {"   %3.3f", " ms"}, {}, {}, {"%3.2f", ms}},
+        {&W::AttackMedium, {}, {"   %3.2f", " ms"}, {}, {}, {"%3.2f", ms}},
+        {&W::AttackFast, {}, {"   %3.2f", " ms"}, {}, {}, {"%3.2f", ms}},
+        {&W::ReleaseSlow, {}, {"   %3.3f", " ms"}, {}, {}, {"%3.2f", ms}},
+        {&W::ReleaseMedium, {}, {"   %3.2f", " ms"}, {}, {}, {"%3.2f", ms}},
+        {&W::ReleaseFast, {}, {"   %3.2f", " ms"}, {}, {}, {"%3.2f", ms}},
+    };
+    return std::to_array(rows);
+}();
+
+// The forms of a value; a value with no row has none.
+constexpr const ValueForms* formsOf(WorksheetNumber value)
+{
+    for (const ValueForms& row : kValueForms) {
+        if (row.value == value)
+            return &row;
+    }
+    return nullptr;
+}
+
+// Whether the places of one kind show exactly the values that have a form
+// for them, each once: `at(i)` is the value the place's i-th row shows.
+template <typename Rows, typename At> constexpr bool showsEachValueOnce(FormIn form, const Rows& rows, At at)
+{
+    for (const ValueForms& v : kValueForms) {
+        int times = 0;
+        for (const auto& row : rows)
+            times += at(row) == v.value ? 1 : 0;
+        if (times != ((v.*form).shown() ? 1 : 0))
+            return false;
+    }
+    for (const auto& row : rows) {
+        if (at(row) != nullptr && (formsOf(at(row)) == nullptr || !(formsOf(at(row))->*form).shown()))
+            return false;
+    }
+    return true;
+}
+
+// A value as `form` writes it.
+std::string shownText(const Form& form, float value, const numtext::NumberFormat& nf);
+
+}  // namespace core
