@@ -33,19 +33,24 @@ numtext::NumberFormat numberFormatOf(std::string_view oneAndAHalf)
     return {plain ? oneAndAHalf[1] : '.'};
 }
 
-// A broken rule: its message, then its entry in red once the user has
-// closed the message.
+// Every broken rule: its message, then its entry, if one is at fault, in red
+// once the user has closed the message.
 class Window::Sink : public core::MessageSink {
 public:
     explicit Sink(Window& window) : owner(window) { }
-    void report(const std::string& text, Entry entry) override
+    void report(const std::string& text, std::optional<Entry> entry) override
     {
         owner.message(text);
-        owner.setColour(ids().id(entry), Colour::Red);
+        if (entry) {
+            owner.setColour(ids().id(*entry), Colour::Red);
+            marked.push_back(*entry);
+        }
     }
+    bool marks(Entry entry) const { return std::find(marked.begin(), marked.end(), entry) != marked.end(); }
 
 private:
     Window& owner;
+    std::vector<Entry> marked;
 };
 
 Window::Window(numtext::NumberFormat numberFormat, const std::string& shortDate)
@@ -142,9 +147,9 @@ Effects Window::run(void (Window::*step)())
     try {
         (this->*step)();
     } catch (const std::exception& e) {
-        message(e.what());
+        Sink(*this).report(e.what(), std::nullopt);
     } catch (...) {
-        message("Erro inesperado.");
+        Sink(*this).report("Erro inesperado.", std::nullopt);
     }
     return std::exchange(effects, {});
 }
@@ -188,8 +193,7 @@ void Window::readEntry(Entry entry)
     try {
         core::storeEntryText(ws, entry, states[ids().id(entry)].text, nf);
     } catch (...) {
-        message(kInvalidValue);
-        setColour(ids().id(entry), Colour::Red);
+        Sink(*this).report(kInvalidValue, entry);
     }
 }
 
@@ -263,14 +267,14 @@ void Window::calculate()
 {
     show(ids().id(Button::AmplifierAceita), false);
     setReadOnly(core::kAmplifierEntries, true);
-    if (core::ComputeLimiterSettings(ws)) {
-        message(core::kThresholdWarning);
+    Sink sink(*this);
+    core::ComputeLimiterSettings(ws, sink);
+    // A threshold above the amplifier's input: the crest factor is reopened
+    // for the user, and the results are shown all the same.
+    if (sink.marks(Entry::CrestDb)) {
         show(ids().id(Button::AmplifierAceita), true);
         const ControlId crest = ids().id(Entry::CrestDb);
-        change(crest, [](ControlState& s) {
-            s.readOnly = false;
-            s.colour = Colour::Red;
-        });
+        change(crest, [](ControlState& s) { s.readOnly = false; });
         focusOn(crest);
     }
     for (std::size_t i = 0; i < kResultFieldCount; ++i) {

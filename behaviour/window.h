@@ -118,8 +118,9 @@ public:
 private:
     class Sink;
 
-    // Runs a step; a failure that leaves it ends it there and is shown in a
-    // message box, and the window goes on.
+    // Runs a step; a failure that leaves it (a formula that cannot be
+    // computed, a text that is no number) ends it there and is reported as
+    // a broken rule, and the window goes on.
     Effects run(void (Window::*step)());
     void acceptSpeaker();
     void acceptAmplifier();

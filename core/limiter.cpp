@@ -126,7 +126,7 @@ void DeriveAmplifierValues(Worksheet& ws)
     ws.CrestMaxDb = crestMaxDb;
 }
 
-bool ComputeLimiterSettings(Worksheet& ws)
+void ComputeLimiterSettings(Worksheet& ws, MessageSink& sink)
 {
     const char* threshold = "o limiar do limiter";
     const char* levels = "o limiar em dBu e dBV";
@@ -164,7 +164,7 @@ bool ComputeLimiterSettings(Worksheet& ws)
     ws.ReleaseSlow = releaseSlow;
     ws.ReleaseMedium = releaseMedium;
     ws.ReleaseFast = releaseFast;
-    return ws.LimVout > ws.AmpVin;
+    outOfRange(ws.LimVout > ws.AmpVin, Entry::CrestDb, sink, kThresholdWarning);
 }
 
 }  // namespace core

@@ -29,8 +29,9 @@ void DeriveSpeakerValues(Worksheet& ws);
 void CheckAmplifierData(const Worksheet& ws, MessageSink& sink);
 void DeriveAmplifierValues(Worksheet& ws);
 
-// Computes the threshold and the time constants; true when the stored
-// threshold LimVout is above the amplifier's input voltage AmpVin.
-bool ComputeLimiterSettings(Worksheet& ws);
+// Computes the threshold and the time constants. A stored threshold LimVout
+// above the amplifier's input voltage AmpVin is reported against the crest
+// factor; the values are kept all the same.
+void ComputeLimiterSettings(Worksheet& ws, MessageSink& sink);
 
 }  // namespace core

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace core {
@@ -73,12 +74,14 @@ enum class Entry {
 
 constexpr std::size_t kEntryCount = static_cast<std::size_t>(Entry::CrestDb) + 1;
 
-// How a checking function reports a broken rule: the message, and the entry
-// the window marks red once the user has closed the message.
+// How a broken rule reaches the window, wherever it breaks (a checked value,
+// the threshold, an entry's text, a formula that cannot be computed): the
+// message, and the entry the window marks red once the user has closed the
+// message, if one entry is at fault.
 class MessageSink {
 public:
     virtual ~MessageSink() = default;
-    virtual void report(const std::string& text, Entry entry) = 0;
+    virtual void report(const std::string& text, std::optional<Entry> entry) = 0;
 
 protected:
     MessageSink() = default;

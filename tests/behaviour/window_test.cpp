@@ -32,9 +32,9 @@ constexpr const char* kToday = "07/12/2026";  // as the windows under test write
 // The report of the default pass, one "Calcula", as the clipboard takes it:
 // CR LF line ends, and the title dated as the tests' windows are.
 const std::string golden = [] {
-    std::ifstream file(QUORVANE_TEST_SUPPORT_DIR "/default_report.txt");
+    std::ifstream report(QUORVANE_TEST_SUPPORT_DIR "/default_report.txt");
     std::string text, line;
-    while (std::getline(file, line))
+    while (std::getline(report, line))
         text += line + "\r\n";
     return text.replace(text.find("{date}"), 6, kToday);
 }();
@@ -265,12 +265,12 @@ TEST_F(WindowTest, RecalculaReopensThePanelsForAPassThatWarns)
         "limDbuRight red");
     press({Button::AmplifierAceita});
     trail.clear();
-    press({Button::Calcula});  // the warning, then the crest factor reopened in red for the user
+    press({Button::Calcula});  // the warning and the crest factor in red, as any broken rule; then reopened
     EXPECT_EQ(trail.substr(0, trail.find("limVolts ")),
         "amplifierAceita hidden; amplifierBrand ro; amplifierModel ro; amplifierVin ro; amplifierZnom ro; "
         "amplifierPmax ro; "
         "crestDb ro; «Tensão Saida Limiter > Tensão Entrada Power ! Altere Valor Fator de Crista !» "
-        "amplifierAceita shown; crestDb red rw; ");
+        "crestDb red; amplifierAceita shown; crestDb rw; ");
     EXPECT_EQ(focus(), "recalcula");
     EXPECT_EQ(changes(calculated, look()),
         "crestDb '14.00' red rw; amplifierAceita shown; limVolts '    0.869  V'; "
