@@ -5,7 +5,7 @@
 
 #include "core/entries.h"
 #include "core/forms.h"
-#include "core/keyed_table.h"
+#include "tables/keyed_table.h"
 
 namespace behaviour {
 
@@ -31,7 +31,7 @@ constexpr auto kPanels = std::to_array<PanelRow>({
     {Panel::Limiter, "limiterPanel", "   3 - Parametros Ajuste Limiter   ", {5, 255, 570, 195}},
     {Panel::Diversos, "diversosPanel", "   4 - Diversos  ", {5, 455, 570, 100}},
 });
-static_assert(core::inKeyOrder(kPanels) && kPanels.size() == kPanelCount);
+static_assert(tables::inKeyOrder(kPanels) && kPanels.size() == kPanelCount);
 
 // The entries of panels 1 and 2: caption, default text and place.
 struct EntryRow {
@@ -57,7 +57,7 @@ constexpr auto kEntries = std::to_array<EntryRow>({
     {Entry::AmpPmax, Panel::Amplifier, "amplifierPmax", "2.5 - Pmax @ Znom", "1000", 235, 75, 100},
     {Entry::CrestDb, Panel::Amplifier, "crestDb", "2.6 - Fator Crista (dB)", "6", 352, 75, 100},
 });
-static_assert(core::inKeyOrder(kEntries) && kEntries.size() == core::kEntryCount);
+static_assert(tables::inKeyOrder(kEntries) && kEntries.size() == core::kEntryCount);
 
 // A label of panel 3 that belongs to a result field: the caption of the row
 // the field starts, the heading of its column, or a note beside it.
@@ -118,7 +118,7 @@ constexpr auto kResults = std::to_array<ResultRow>({
     {R::ReleaseFast, "releaseFast", {376, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Fast (ms)", false,
         &W::ReleaseFast, kLeft, {}},
 });
-static_assert(core::inKeyOrder(kResults) && kResults.size() == kResultFieldCount);
+static_assert(tables::inKeyOrder(kResults) && kResults.size() == kResultFieldCount);
 static_assert(
     core::showsEachValueOnce(kLeft, kResults, [](const ResultRow& r) { return r.form == kLeft ? r.value : nullptr; }));
 static_assert(core::showsEachValueOnce(
@@ -154,7 +154,7 @@ constexpr auto kStatusLines = std::to_array<StatusRow>({
     {StatusLine::Line6, "statusLine6", "06", 232, 72, {"Potencia (03) Driver : ", &W::SpkPprog},
         {"Fator Crista Max (dB): ", &W::CrestMaxDb}},
 });
-static_assert(core::inKeyOrder(kStatusLines) && kStatusLines.size() == kStatusLineCount);
+static_assert(tables::inKeyOrder(kStatusLines) && kStatusLines.size() == kStatusLineCount);
 constexpr auto kStatusValues = [] {
     std::array<core::WorksheetNumber, 2 * kStatusLines.size()> values{};
     for (std::size_t i = 0; i < kStatusLines.size(); ++i) {
@@ -183,7 +183,7 @@ constexpr auto kButtons = std::to_array<ButtonRow>({
     {Button::Sair, Panel::Diversos, "sair", "Sair", 480, 70},
     {Button::Voltar, Panel::Diversos, "voltar", "Voltar", 392, 40},  // shown in the report view only
 });
-static_assert(core::inKeyOrder(kButtons) && kButtons.size() == kButtonCount);
+static_assert(tables::inKeyOrder(kButtons) && kButtons.size() == kButtonCount);
 
 constexpr auto kColours = std::to_array<ColourRow>({
     {Colour::Default, 0x000000, 0x000000},
@@ -192,7 +192,7 @@ constexpr auto kColours = std::to_array<ColourRow>({
     {Colour::Green, 0x008000, 0x008000},
     {Colour::Black, 0x000000, 0x000000},
 });
-static_assert(core::inKeyOrder(kColours) && kColours.size() == kColourCount);
+static_assert(tables::inKeyOrder(kColours) && kColours.size() == kColourCount);
 
 bool hasCaption(const ResultRow& row, CaptionRole role)
 {
@@ -329,20 +329,20 @@ const Layout& layout()
 
 std::string resultText(const Worksheet& ws, ResultField field, const numtext::NumberFormat& nf)
 {
-    const ResultRow& row = core::rowOf(kResults, field);
+    const ResultRow& row = tables::rowOf(kResults, field);
     return core::shownText(core::formsOf(row.value)->*row.form, ws.*row.value, nf);
 }
 
-bool resultInRed(ResultField field) { return core::rowOf(kResults, field).red; }
+bool resultInRed(ResultField field) { return tables::rowOf(kResults, field).red; }
 
 std::string statusText(StatusLine line, StatusForm form, const Worksheet& ws, const numtext::NumberFormat& nf)
 {
-    const StatusRow& row = core::rowOf(kStatusLines, line);
+    const StatusRow& row = tables::rowOf(kStatusLines, line);
     const StatusCaption& says = form == StatusForm::Speaker ? row.speaker : row.amplifier;
     return says.prefix + core::shownText(core::formsOf(says.value)->panel4, ws.*says.value, nf);
 }
 
-const ColourRow& colourOf(Colour colour) { return core::rowOf(kColours, colour); }
+const ColourRow& colourOf(Colour colour) { return tables::rowOf(kColours, colour); }
 
 const WorksheetValues& worksheetValues()
 {

@@ -1,7 +1,7 @@
 #include "core/entries.h"
 
 #include "core/forms.h"
-#include "core/keyed_table.h"
+#include "tables/keyed_table.h"
 
 namespace core {
 
@@ -31,10 +31,10 @@ constexpr std::array<EntrySpec, kEntryCount> kEntrySpecs{{
     {Entry::AmpPmax, nullptr, &Worksheet::AmpPmax},
     {Entry::CrestDb, nullptr, &Worksheet::CrestDb},
 }};
-static_assert(inKeyOrder(kEntrySpecs) && kEntrySpecs.size() == kEntryCount);
+static_assert(tables::inKeyOrder(kEntrySpecs) && kEntrySpecs.size() == kEntryCount);
 static_assert(showsEachValueOnce(&ValueForms::entry, kEntrySpecs, [](const EntrySpec& e) { return e.number; }));
 
-const EntrySpec& entrySpec(Entry entry) { return rowOf(kEntrySpecs, entry); }
+const EntrySpec& entrySpec(Entry entry) { return tables::rowOf(kEntrySpecs, entry); }
 
 // A number as its entry shows it once accepted.
 std::string shown(const EntrySpec& spec, const Worksheet& ws, const NumberFormat& nf)

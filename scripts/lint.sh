@@ -4,7 +4,7 @@
 set -eu
 build=$1
 cd "$(dirname "$0")/.."
-dirs="numtext core report behaviour ui app bench tests"
+dirs="tables numtext core report behaviour ui app bench tests"
 # The page's bindings build only with emscripten's headers, which the host's
 # compile_commands.json lacks: they get the format check and cppcheck.
 checked="$dirs web"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "behaviour/window.h"
-#include "core/keyed_table.h"
+#include "tables/keyed_table.h"
 
 namespace {
 
@@ -27,13 +27,13 @@ template <typename Key> struct Named {
 using K = behaviour::Kind;
 constexpr auto kKinds = std::to_array<Named<K>>({{K::Panel, "panel"}, {K::Entry, "entry"}, {K::Result, "result"},
     {K::Label, "label"}, {K::Button, "button"}, {K::Report, "report"}});
-static_assert(core::inKeyOrder(kKinds) && kKinds.size() == behaviour::kKindCount);
+static_assert(tables::inKeyOrder(kKinds) && kKinds.size() == behaviour::kKindCount);
 
 using E = Effect::Kind;
 constexpr auto kEffects = std::to_array<Named<E>>({{E::Change, "change"}, {E::Message, "message"}, {E::Focus, "focus"},
     {E::CopyReport, "copyReport"}, {E::ReportLines, "reportLines"}, {E::SelectReport, "selectReport"},
     {E::Notice, "notice"}, {E::OfferShare, "offerShare"}, {E::Close, "close"}});
-static_assert(core::inKeyOrder(kEffects) && kEffects.size() == behaviour::kEffectKindCount);
+static_assert(tables::inKeyOrder(kEffects) && kEffects.size() == behaviour::kEffectKindCount);
 
 // As CSS writes a colour.
 std::string css(std::uint32_t rgb)
@@ -66,7 +66,7 @@ val effectsOf(const behaviour::Effects& effects)
     val out = val::array();
     for (const Effect& e : effects) {
         val effect = val::object();
-        effect.set("kind", core::rowOf(kEffects, e.kind).name);
+        effect.set("kind", tables::rowOf(kEffects, e.kind).name);
         effect.set("control", idOf(e.control));
         effect.set("state", stateOf(e.state));
         effect.set("text", e.text);
@@ -82,7 +82,7 @@ val layout()
     val controls = val::array();
     for (const behaviour::Control& c : layout.controls) {
         val control = val::object();
-        control.set("kind", core::rowOf(kKinds, c.kind).name);
+        control.set("kind", tables::rowOf(kKinds, c.kind).name);
         control.set("parent", idOf(c.parent));
         control.set("objectName", c.objectName);
         control.set("name", c.name);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <stdexcept>
 #include <string>
 #include <tuple>
 
@@ -51,9 +52,18 @@ TEST(Format, FixedPointWithHalvesAwayFromZero)
         {"%3.2f", 99.995f, "100.00"}, {"%3.2f", -0.004, "-0.00"}, {"%5.2f", 5.0, " 5.00"}, {"%3.2f", 0.0, "0.00"},
         {"%3.3f", std::numeric_limits<float>::denorm_min(), "0.000"},
         {"%3.2f", 1000.0 * kMax, "340282346638528859811704183484516925440000.00"},
-        {"   %4.3f mV", 12.0, "   12.000 mV"}};
+        {"   %4.3f mV", 12.0, "   12.000 mV"}, {"%3.1f", 0.25, "0.3"}, {"%1.0f", 2.5, "3"}};
     for (const auto& [pattern, value, expected] : rows)
         EXPECT_EQ(numtext::Format(pattern, value, kPoint), expected);
+    for (const char* pattern : {"%32f", "%x.2f", "%3.xf", "%3.2g", "3.2f", "%3.2"})
+        EXPECT_THROW(numtext::Format(pattern, 1.0, kPoint), std::invalid_argument) << pattern;
+}
+
+TEST(Trim, DropsSpacesAndControlsAtBothEnds)
+{
+    for (const auto& [text, trimmed] :
+        {std::pair{"  Tamsorel \t\r\n", "Tamsorel"}, {"TQ  2005", "TQ  2005"}, {"   ", ""}, {"", ""}})
+        EXPECT_EQ(numtext::Trim(text), trimmed) << text;
 }
 
 TEST(FloatToStr, FifteenSignificantDigits)

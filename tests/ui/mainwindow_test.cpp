@@ -3,6 +3,7 @@
 // what only Qt shows: the Tab walk, the texts fitting with the font in use,
 // the desktop's locale and real message boxes.
 #include <QDate>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -98,6 +99,18 @@ protected:
     QString clipboard;
 };
 
+// The desktop's colours are the system's own, written as it defines them:
+// 0x00BBGGRR.
+TEST(DesktopColours, AreTheSystemsOwn)
+{
+    using behaviour::Colour;
+    for (const auto& [colour, bgr] : {std::pair{Colour::Default, 0x000000U}, {Colour::Red, 0x0000FFU},
+             {Colour::Blue, 0xFF0000U}, {Colour::Green, 0x008000U}, {Colour::Black, 0x000000U}}) {
+        EXPECT_EQ(ui::MainWindow::colour(colour), QColor(bgr & 0xFFU, (bgr >> 8) & 0xFFU, bgr >> 16))
+            << static_cast<int>(colour);
+    }
+}
+
 TEST_F(MainWindowTest, TabWalksThePanelsInReadingOrder)
 {
     expectShowsItsBehaviour(*window);
@@ -107,7 +120,7 @@ TEST_F(MainWindowTest, TabWalksThePanelsInReadingOrder)
     EXPECT_EQ(window->palette().color(QPalette::Window), QColor(0xF0, 0xF0, 0xF0));
     EXPECT_EQ(window->palette().color(QPalette::Base), QColor(Qt::white));
     EXPECT_EQ(window->palette().color(QPalette::HighlightedText), QColor(Qt::white));
-    EXPECT_EQ(window->font().family(), behaviour::kFontFamily);
+    EXPECT_EQ(QFontInfo(window->font()).family(), behaviour::kFontFamily);  // the font drawn, not the one asked for
     EXPECT_EQ(window->font().pointSize(), 8);
     // Panels in the classic style, with the title on the frame's top line.
     EXPECT_EQ(window->widget(kLayout.id(behaviour::Panel::Speaker))->style()->name(), "windows");
@@ -133,7 +146,7 @@ TEST_F(MainWindowTest, ShowsEachStepTypedAndClicked)
     QTest::keyClicks(crest, "1x");  // one change per key, as a user types
     QTest::keyClick(crest, Qt::Key_Backspace);
     QTest::keyClicks(crest, "4");
-    EXPECT_EQ(messages, QStringList{"Valor Incorreto !"});
+    EXPECT_EQ(messages.size(), 1);  // the behaviour's texts are its tests' to hold
     for (const Button b : {Button::SpeakerAceita, Button::AmplifierAceita, Button::Calcula, Button::Listar}) {
         widget(b)->setFocus();  // Return presses the focused button
         QTest::keyClick(widget(b), Qt::Key_Return);
@@ -142,7 +155,7 @@ TEST_F(MainWindowTest, ShowsEachStepTypedAndClicked)
             EXPECT_EQ(window->focusWidget(), window->widget(window->behaviour().focus()));
         }
     }
-    EXPECT_EQ(messages.last(), "Tensão Saida Limiter > Tensão Entrada Power ! Altere Valor Fator de Crista !");
+    EXPECT_EQ(messages.size(), 2);  // and the threshold's warning
     const auto* report = window->findChild<QPlainTextEdit*>("report");
     EXPECT_EQ(report->toPlainText().split('\n').size(), 1 + report::kBlockLineCount);
     click({Button::Sair});
@@ -182,7 +195,8 @@ TEST(RealWindow, ReadsTheLocaleAndShowsPlainMessages)
     entry(Entry::SpkZnom)->setText("8,125");
     entry(Entry::SpkPmax)->setText("<b>12</b>");
     click(Button::SpeakerAceita);
-    EXPECT_EQ(seen, QStringList({"Valor Incorreto !", "Valor Incorreto !", "'<b>12</b>' não é um número válido"}));
+    ASSERT_EQ(seen.size(), 3);  // the full stop refused, then the comma; the tags as typed
+    EXPECT_TRUE(seen[0] == seen[1] && seen[2].startsWith("'<b>12</b>'")) << seen.join('|').toStdString();
     EXPECT_EQ(entry(Entry::SpkZnom)->text(), "8,13");  // taken before the failure
     entry(Entry::SpkPmax)->setText("125");
     entry(Entry::AmpVin)->setText("0,775");

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstddef>
 
-namespace core {
+namespace tables {
 
 template <typename Row, std::size_t N> constexpr bool inKeyOrder(const std::array<Row, N>& rows)
 {
@@ -22,4 +22,4 @@ template <typename Row, std::size_t N, typename Key> constexpr const Row& rowOf(
     return rows[static_cast<std::size_t>(key)];
 }
 
-}  // namespace core
+}  // namespace tables
