@@ -9,12 +9,14 @@
 const MARGIN = 20;
 
 const page = {
-    window: document.getElementById("window"),
+    behaviour: null,  // the window's behaviour, from the WebAssembly
+    window: document.getElementById("window"),  // the window as drawn
     frame: document.getElementById("frame"),
     dialog: document.getElementById("message"),
     notice: document.getElementById("notice"),
     share: document.getElementById("share"),
     elements: [],
+    gridColumns: 1,  // of a panel on a phone, which every line's fields divide evenly
     report: null,
     queue: Promise.resolve(),
 };
@@ -67,10 +69,13 @@ function createElement(control) {
         element = document.createElement("button");
         element.type = "button";
         break;
-    default:
+    case "report":
         element = document.createElement("textarea");
         element.setAttribute("aria-label", control.name);
         page.report = element;
+        break;
+    default:
+        throw new Error(`no element for a control of kind "${control.kind}"`);
     }
     element.id = id;
     element.classList.add("control");
@@ -79,9 +84,9 @@ function createElement(control) {
     if (control.parent < 0)
         element.style.order = control.line;
     else {
-        const from = (60 / control.columns) * control.column;
+        const span = page.gridColumns / control.columns;
         element.style.gridRow = String(control.line + 2);
-        element.style.gridColumn = `${from + 1} / ${from + 60 / control.columns + 1}`;
+        element.style.gridColumn = `${span * control.column + 1} / span ${span}`;
     }
     return element;
 }
@@ -120,7 +125,7 @@ function showMessage(text) {
 
 async function copyReport() {
     try {
-        await navigator.clipboard.writeText(page.win.reportText());
+        await navigator.clipboard.writeText(page.behaviour.reportText());
         return true;
     } catch (refused) {
         return false;
@@ -148,16 +153,16 @@ function clearStored(key) {
 // not show a message again. A refused write keeps nothing, and the
 // behaviour's notice says so; its effects are returned.
 function keepSession() {
-    for (const step of page.win.sessionSteps()) {
+    for (const step of page.behaviour.sessionSteps()) {
         try {
             if (step.kind === "set")
                 sessionStorage.setItem(step.key, step.text);
             else
                 clearStored(step.key);
         } catch (refused) {
-            const said = page.win.storeRefused();
+            const said = page.behaviour.storeRefused();
             try {
-                page.win.sessionSteps().forEach((s) => clearStored(s.key));
+                page.behaviour.sessionSteps().forEach((s) => clearStored(s.key));
             } catch (unavailable) {
                 // nothing can be stored, nor anything be left to restore
             }
@@ -186,7 +191,7 @@ async function play(effects) {
             break;
         case "copyReport": {
             const copied = await copyReport();
-            await play(act(() => page.win.reportCopied(copied)));
+            await play(act(() => page.behaviour.reportCopied(copied)));
             break;
         }
         case "reportLines":
@@ -207,8 +212,10 @@ async function play(effects) {
             break;
         case "close":
             // A page cannot close itself.
-            await play(page.win.closeRefused());
+            await play(page.behaviour.closeRefused());
             break;
+        default:
+            throw new Error(`no way to play an effect of kind "${effect.kind}"`);
         }
     }
 }
@@ -234,8 +241,8 @@ function fitToScreen(width) {
 function build(module) {
     const layout = module.layout();
     const { oneAndAHalf, shortDate } = locale();
-    page.win = new module.Window(oneAndAHalf, shortDate);
-    const resumed = page.win.resume(stored);
+    page.behaviour = new module.Window(oneAndAHalf, shortDate);
+    const resumed = page.behaviour.resume(stored);
     document.title = layout.title;
     const root = document.documentElement.style;
     root.setProperty("--font", `"${layout.fontFamily}", Arial, sans-serif`);
@@ -246,6 +253,9 @@ function build(module) {
     root.setProperty("--window-colour", layout.windowColour);
     root.setProperty("--base-colour", layout.baseColour);
     root.setProperty("--highlight-colour", layout.highlightColour);
+    const gcd = (a, b) => (b ? gcd(b, a % b) : a);
+    page.gridColumns = layout.controls.reduce((n, c) => (n * c.columns) / gcd(n, c.columns), 1);
+    root.setProperty("--grid-columns", page.gridColumns);
     // The arrangement first, so that the controls are laid out once.
     fitToScreen(layout.width);
     const controls = layout.controls;
@@ -254,14 +264,14 @@ function build(module) {
         if (c.labelFor >= 0)
             page.elements[i].htmlFor = controls[c.labelFor].objectName;
         if (c.kind === "button")
-            page.elements[i].addEventListener("click", () => whenFree(() => page.win.press(i)));
+            page.elements[i].addEventListener("click", () => whenFree(() => page.behaviour.press(i)));
         if (c.kind === "entry") {
             page.elements[i].addEventListener("input", (e) => {
                 const text = e.target.value;
-                whenFree(() => page.win.edit(i, text));
+                whenFree(() => page.behaviour.edit(i, text));
             });
         }
-        render(i, page.win.state(i));
+        render(i, page.behaviour.state(i));
     });
     // In the page's order, which is the Tab order: panels, then the
     // controls that take the focus, then the rest.
@@ -271,12 +281,12 @@ function build(module) {
     for (const i of new Set(order))
         parentOf(controls[i]).append(page.elements[i]);
     // A cancelled share is no failure.
-    page.share.addEventListener("click", () => navigator.share({ text: page.win.reportText() }).catch(() => {}));
+    page.share.addEventListener("click", () => navigator.share({ text: page.behaviour.reportText() }).catch(() => {}));
     // Where the user moves the focus, a reload puts it back.
     page.window.addEventListener("focusin", (e) => {
         const control = page.elements.indexOf(e.target);
         if (control >= 0) {
-            page.win.focusMoved(control);
+            page.behaviour.focusMoved(control);
             play(keepSession());
         }
     });
@@ -306,56 +316,6 @@ if ("serviceWorker" in navigator && navigator.serviceWorker.controller) {
         if (!running)
             location.reload();
     }, { once: true });
-}
-
-function say(text) {
-    page.notice.textContent = text;
-    page.notice.hidden = false;
-    page.window.removeAttribute("aria-busy");
-}
-
-// A new build that its worker has installed while an older one ran takes
-// over as a page loads, before anything of the older one runs: the page
-// reloads as the new build (true). A worker that does not answer in time
-// leaves the page to the build it was loaded with.
-function newBuildTakesOver() {
-    if (!("serviceWorker" in navigator) || !navigator.serviceWorker.controller)
-        return Promise.resolve(false);
-    return navigator.serviceWorker.getRegistration().then((registration) => {
-        if (!registration || !registration.waiting)
-            return false;
-        return new Promise((resolve) => {
-            const reload = () => {
-                resolve(true);
-                location.reload();
-            };
-            navigator.serviceWorker.addEventListener("controllerchange", reload, { once: true });
-            // Once the older worker has served every file of this load (it
-            // steps aside only when it has nothing under way), and again
-            // until it has: a worker stopped meanwhile may lose a message.
-            let asking = 0;
-            const ask = () => {
-                if (registration.waiting)
-                    registration.waiting.postMessage("take over");
-                asking = setTimeout(ask, 250);
-            };
-            if (document.readyState === "complete")
-                ask();
-            else
-                addEventListener("load", ask, { once: true });
-            setTimeout(() => {
-                clearTimeout(asking);
-                navigator.serviceWorker.removeEventListener("controllerchange", reload);
-                resolve(false);
-            }, 5000);
-        });
-    }, () => false);
-}
-
-function say(text) {
-    page.notice.textContent = text;
-    page.notice.hidden = false;
-    page.window.removeAttribute("aria-busy");
 }
 
 // A browser without WebAssembly, or a first visit that lost the network on
