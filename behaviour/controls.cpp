@@ -156,10 +156,11 @@ constexpr auto kStatusLines = std::to_array<StatusRow>({
 });
 static_assert(tables::inKeyOrder(kStatusLines) && kStatusLines.size() == kStatusLineCount);
 constexpr auto kStatusValues = [] {
-    std::array<core::WorksheetNumber, 2 * kStatusLines.size()> values{};
-    for (std::size_t i = 0; i < kStatusLines.size(); ++i) {
-        values[2 * i] = kStatusLines[i].speaker.value;
-        values[2 * i + 1] = kStatusLines[i].amplifier.value;
+    std::array<core::WorksheetNumber, 2 * kStatusLineCount> values{};
+    std::size_t next = 0;
+    for (const StatusRow& row : kStatusLines) {
+        values[next++] = row.speaker.value;
+        values[next++] = row.amplifier.value;
     }
     return values;
 }();

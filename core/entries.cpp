@@ -62,7 +62,7 @@ std::string acceptEntry(Worksheet& ws, Entry entry, std::string_view text, const
         return kAcceptPadding + ws.*spec.text + kAcceptPadding;
     }
     ws.*spec.number = numtext::StrToFloat(text, nf);
-    const std::string written = shown(spec, ws, nf);
+    std::string written = shown(spec, ws, nf);
     // The entry's change handler re-reads what is shown, so the value becomes
     // the number as displayed.
     ws.*spec.number = numtext::StrToFloat(written, nf);

@@ -5,6 +5,7 @@
 // against it when it compiles that it shows what this one says it shows.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -18,6 +19,7 @@ namespace core {
 // `unit`. No format: the place does not show the value.
 struct Form {
     constexpr Form() = default;
+    // cppcheck-suppress noExplicitConstructor ; the table's rows give a form as its format alone
     constexpr Form(const char* format_, const char* unit_ = "", double scale_ = 1.0)
         : format(format_), scale(scale_), unit(unit_)
     {
@@ -81,13 +83,11 @@ inline constexpr auto kValueForms = [] {
 }();
 
 // The forms of a value; a value with no row has none.
-constexpr const ValueForms* formsOf(WorksheetNumber value)
+constexpr const ValueForms* formsOf(WorksheetNumber value)  // cppcheck-suppress constParameter ; a member pointer
 {
-    for (const ValueForms& row : kValueForms) {
-        if (row.value == value)
-            return &row;
-    }
-    return nullptr;
+    const auto* found = std::find_if(
+        kValueForms.begin(), kValueForms.end(), [value](const ValueForms& row) { return row.value == value; });
+    return found == kValueForms.end() ? nullptr : found;
 }
 
 // Whether the places of one kind show exactly the values that have a form

@@ -32,9 +32,9 @@ constexpr const char* kToday = "07/12/2026";  // as the windows under test write
 // The report of the default pass, one "Calcula", as the clipboard takes it:
 // CR LF line ends, and the title dated as the tests' windows are.
 const std::string golden = [] {
-    std::ifstream report(QUORVANE_TEST_SUPPORT_DIR "/default_report.txt");
+    std::ifstream saved(QUORVANE_TEST_SUPPORT_DIR "/default_report.txt");
     std::string text, line;
-    while (std::getline(report, line))
+    while (std::getline(saved, line))
         text += line + "\r\n";
     return text.replace(text.find("{date}"), 6, kToday);
 }();
