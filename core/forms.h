@@ -90,6 +90,14 @@ constexpr const ValueForms* formsOf(WorksheetNumber value)  // cppcheck-suppress
     return found == kValueForms.end() ? nullptr : found;
 }
 
+// Whether a value has a form for a place (found without taking addresses,
+// which some sanitized builds cannot compare when compiling).
+constexpr bool hasForm(WorksheetNumber value, FormIn form)  // cppcheck-suppress constParameter ; a member pointer
+{
+    return std::any_of(kValueForms.begin(), kValueForms.end(),
+        [value, form](const ValueForms& row) { return row.value == value && (row.*form).shown(); });
+}
+
 // Whether the places of one kind show exactly the values that have a form
 // for them, each once: `at(i)` is the value the place's i-th row shows.
 template <typename Rows, typename At> constexpr bool showsEachValueOnce(FormIn form, const Rows& rows, At at)
@@ -102,7 +110,7 @@ template <typename Rows, typename At> constexpr bool showsEachValueOnce(FormIn f
             return false;
     }
     for (const auto& row : rows) {
-        if (at(row) != nullptr && (formsOf(at(row)) == nullptr || !(formsOf(at(row))->*form).shown()))
+        if (at(row) != nullptr && !hasForm(at(row), form))
             return false;
     }
     return true;
