@@ -359,6 +359,13 @@ TEST(WindowDeathTest, AControlOutOfRangeStopsACheckedBuild)
 }
 #endif
 
+// A page that loaded but could not start says what failed, not the network.
+TEST(StartFailure, SaysWhatFailed)
+{
+    EXPECT_EQ(behaviour::startFailure("TypeError: x"),
+        "O Quorvane carregou, mas não pôde começar (TypeError: x). Recarregue a página.");
+}
+
 TEST(NumberFormat, TakesTheSeparatorALocaleWritesOneAndAHalfWith)
 {
     for (const auto& [written, separator] :

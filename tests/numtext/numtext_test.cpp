@@ -59,13 +59,6 @@ TEST(Format, FixedPointWithHalvesAwayFromZero)
         EXPECT_THROW(numtext::Format(pattern, 1.0, kPoint), std::invalid_argument) << pattern;
 }
 
-TEST(Trim, DropsSpacesAndControlsAtBothEnds)
-{
-    for (const auto& [text, trimmed] :
-        {std::pair{"  Tamsorel \t\r\n", "Tamsorel"}, {"TQ  2005", "TQ  2005"}, {"   ", ""}, {"", ""}})
-        EXPECT_EQ(numtext::Trim(text), trimmed) << text;
-}
-
 TEST(FloatToStr, FifteenSignificantDigits)
 {
     const std::pair<double, const char*> rows[] = {{0.0, "0"}, {0.3f, "0.300000011920929"},

@@ -119,6 +119,7 @@ TEST_F(MainWindowTest, TabWalksThePanelsInReadingOrder)
     // Light whatever the desktop's theme: the tests run under a dark one.
     EXPECT_EQ(window->palette().color(QPalette::Window), QColor(0xF0, 0xF0, 0xF0));
     EXPECT_EQ(window->palette().color(QPalette::Base), QColor(Qt::white));
+    EXPECT_EQ(window->palette().color(QPalette::Highlight), QColor(0x00, 0x78, 0xD7));
     EXPECT_EQ(window->palette().color(QPalette::HighlightedText), QColor(Qt::white));
     EXPECT_EQ(QFontInfo(window->font()).family(), behaviour::kFontFamily);  // the font drawn, not the one asked for
     EXPECT_EQ(window->font().pointSize(), 8);
