@@ -73,14 +73,14 @@ struct Caption {
 };
 
 // Panel 3's read-only fields: place, the name a screen reader says (from the
-// field's row and column), whether "Calcula" shows it in red, the value it
-// shows and in which of its forms, and the captions that go with it.
+// field's row and column), the value it shows and in which of its forms (the
+// right-hand field of a row is the one "Calcula" shows in red), and the
+// captions that go with it.
 struct ResultRow {
     ResultField key;  // cppcheck-suppress unusedStructMember ; read by inKeyOrder
     const char* objectName;
     Place place;
     const char* name;
-    bool red;  // cppcheck-suppress unusedStructMember ; read through rowOf
     core::WorksheetNumber value;
     core::FormIn form;  // the field on the left of its row, or right of it
     std::array<Caption, 2> captions;
@@ -91,32 +91,32 @@ using W = Worksheet;
 constexpr core::FormIn kLeft = &core::ValueForms::panel3;
 constexpr core::FormIn kRight = &core::ValueForms::panel3Right;
 constexpr auto kResults = std::to_array<ResultRow>({
-    {R::LimVolts, "limVolts", {235, 25, 100, kEditHeight}, "3.1 - Limiar Tensão em Volts, V", false, &W::LimVout, kLeft,
+    {R::LimVolts, "limVolts", {235, 25, 100, kEditHeight}, "3.1 - Limiar Tensão em Volts, V", &W::LimVout, kLeft,
         {{{CaptionRole::Row, "3.1 - Limiar Tensão em Volts  : ", 15, 30}}}},
-    {R::LimMillivolts, "limMillivolts", {350, 25, 100, kEditHeight}, "3.1 - Limiar Tensão em Volts, mV", true,
-        &W::LimVout, kRight, {{{CaptionRole::Note, "(Threshold = Limiar)", 460, 30}}}},
-    {R::LimDbu, "limDbu", {235, 50, 100, kEditHeight}, "3.2 - Limiar Tensão em dBU, dBu", false, &W::LimDbu, kLeft,
+    {R::LimMillivolts, "limMillivolts", {350, 25, 100, kEditHeight}, "3.1 - Limiar Tensão em Volts, mV", &W::LimVout,
+        kRight, {{{CaptionRole::Note, "(Threshold = Limiar)", 460, 30}}}},
+    {R::LimDbu, "limDbu", {235, 50, 100, kEditHeight}, "3.2 - Limiar Tensão em dBU, dBu", &W::LimDbu, kLeft,
         {{{CaptionRole::Row, "3.2 - Limiar Tensão em dBU :", 15, 55}}}},
     {R::LimDbuRight, "limDbuRight", {350, 50, 100, kEditHeight}, "3.2 - Limiar Tensão em dBU, dBu, coluna direita",
-        true, &W::LimDbu, kRight, {}},
-    {R::LimDbv, "limDbv", {235, 75, 100, kEditHeight}, "3.3 - Limiar Tensão em dBV, dBV", false, &W::LimDbv, kLeft,
+        &W::LimDbu, kRight, {}},
+    {R::LimDbv, "limDbv", {235, 75, 100, kEditHeight}, "3.3 - Limiar Tensão em dBV, dBV", &W::LimDbv, kLeft,
         {{{CaptionRole::Row, "3.3 - Limiar Tensão em dBV  : ", 15, 80}}}},
     {R::LimDbvRight, "limDbvRight", {350, 75, 100, kEditHeight}, "3.3 - Limiar Tensão em dBV, dBV, coluna direita",
-        true, &W::LimDbv, kRight, {}},
-    {R::AttackSlow, "attackSlow", {200, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Slow (ms)", false,
-        &W::AttackSlow, kLeft,
+        &W::LimDbv, kRight, {}},
+    {R::AttackSlow, "attackSlow", {200, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Slow (ms)", &W::AttackSlow,
+        kLeft,
         {{{CaptionRole::Row, "3.5 - Tempo de Ataque (Attack) ", 15, 128},
             {CaptionRole::Column, "Slow (ms)", 216, 104}}}},
-    {R::AttackMedium, "attackMedium", {288, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Medium (ms)", false,
+    {R::AttackMedium, "attackMedium", {288, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Medium (ms)",
         &W::AttackMedium, kLeft, {{{CaptionRole::Column, "Medium (ms)", 296, 104}}}},
-    {R::AttackFast, "attackFast", {376, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Fast (ms)", false,
-        &W::AttackFast, kLeft, {{{CaptionRole::Column, "Fast (ms)", 392, 104}}}},
-    {R::ReleaseSlow, "releaseSlow", {200, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Slow (ms)", false,
-        &W::ReleaseSlow, kLeft, {{{CaptionRole::Row, "3.6 - Tempo de Liberação (Release) ", 15, 168}}}},
-    {R::ReleaseMedium, "releaseMedium", {288, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Medium (ms)", false,
+    {R::AttackFast, "attackFast", {376, 128, 75, kEditHeight}, "3.5 - Tempo de Ataque, Fast (ms)", &W::AttackFast,
+        kLeft, {{{CaptionRole::Column, "Fast (ms)", 392, 104}}}},
+    {R::ReleaseSlow, "releaseSlow", {200, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Slow (ms)", &W::ReleaseSlow,
+        kLeft, {{{CaptionRole::Row, "3.6 - Tempo de Liberação (Release) ", 15, 168}}}},
+    {R::ReleaseMedium, "releaseMedium", {288, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Medium (ms)",
         &W::ReleaseMedium, kLeft, {}},
-    {R::ReleaseFast, "releaseFast", {376, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Fast (ms)", false,
-        &W::ReleaseFast, kLeft, {}},
+    {R::ReleaseFast, "releaseFast", {376, 160, 75, kEditHeight}, "3.6 - Tempo de Liberação, Fast (ms)", &W::ReleaseFast,
+        kLeft, {}},
 });
 static_assert(tables::inKeyOrder(kResults) && kResults.size() == kResultFieldCount);
 static_assert(
@@ -334,7 +334,7 @@ std::string resultText(const Worksheet& ws, ResultField field, const numtext::Nu
     return core::shownText(core::formsOf(row.value)->*row.form, ws.*row.value, nf);
 }
 
-bool resultInRed(ResultField field) { return tables::rowOf(kResults, field).red; }
+bool resultInRed(ResultField field) { return tables::rowOf(kResults, field).form == kRight; }
 
 std::string statusText(StatusLine line, StatusForm form, const Worksheet& ws, const numtext::NumberFormat& nf)
 {
