@@ -89,7 +89,7 @@ web:
 	$(web_configure) $(if $(wildcard $(WEB_BUILD)/CMakeCache.txt),,-DBUILD_TESTING=OFF)
 	NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD)
 
-# The Qt-free tests under node, then the page in headless Chromium.
+# The Qt-free tests under node, then the page in Chromium, WebKit and Firefox.
 web-test:
 	./scripts/install-deps.sh web-test
 	$(web_configure) -DBUILD_TESTING=ON
