@@ -27,6 +27,19 @@ namespace {
 // program's version after its header; its blocks were 41 lines each.
 constexpr std::string_view kFormat1 = "Quorvane session 1 ";
 constexpr std::size_t kFormat1BlockLines = 41;
+// Its controls, in the order it kept them, by name, so that a build with
+// more controls or with others in between reads it too.
+constexpr auto kFormat1Controls = std::to_array<std::string_view>(
+    {"speakerPanel", "amplifierPanel", "limiterPanel", "diversosPanel", "speakerBrand", "speakerBrandCaption",
+        "speakerModel", "speakerModelCaption", "speakerZnom", "speakerZnomCaption", "speakerPmax", "speakerPmaxCaption",
+        "freqRec", "freqRecCaption", "freqDes", "freqDesCaption", "amplifierBrand", "amplifierBrandCaption",
+        "amplifierModel", "amplifierModelCaption", "amplifierVin", "amplifierVinCaption", "amplifierZnom",
+        "amplifierZnomCaption", "amplifierPmax", "amplifierPmaxCaption", "crestDb", "crestDbCaption", "limVolts",
+        "limMillivolts", "limDbu", "limDbuRight", "limDbv", "limDbvRight", "attackSlow", "attackMedium", "attackFast",
+        "releaseSlow", "releaseMedium", "releaseFast", "limVoltsCaption", "limMillivoltsNote", "limDbuCaption",
+        "limDbvCaption", "attackSlowCaption", "attackSlowHeading", "attackMediumHeading", "attackFastHeading",
+        "releaseSlowCaption", "statusLine1", "statusLine2", "statusLine3", "statusLine4", "statusLine5", "statusLine6",
+        "speakerAceita", "amplifierAceita", "calcula", "recalcula", "listar", "sair", "voltar", "report"});
 // Format 2 keeps the window's state under kSessionKey and each block under
 // its own key, each block sealed with the previous block's checksum, so the
 // state's record of the last one vouches for them all.
@@ -34,6 +47,16 @@ constexpr std::string_view kFormat2 = "Quorvane session 2";
 constexpr std::string_view kBlockFormat2 = "Quorvane block 2";
 const std::string kSessionKey = "quorvane-session";
 constexpr std::string_view kCheck = "check\t";
+
+// The Worksheet's numbers and texts as formats 1 and 2 keep them, in their
+// order. A build that adds a value reads these and leaves its own at the
+// start; one that writes others writes a format of its own.
+using W = core::Worksheet;
+constexpr std::array kFormat2Numbers{&W::SpkZnom, &W::SpkPmax, &W::FreqRec, &W::FreqDes, &W::AmpVin, &W::AmpZnom,
+    &W::AmpPmax, &W::CrestDb, &W::SpkVavg, &W::AmpVmax, &W::SpkPavg, &W::GainLin, &W::SpkVpeak, &W::GainDb,
+    &W::SpkPpeak, &W::CrestLin, &W::SpkVprog, &W::SpkPprog, &W::CrestMaxDb, &W::LimVout, &W::LimDbu, &W::LimDbv,
+    &W::AttackSlow, &W::AttackMedium, &W::AttackFast, &W::ReleaseSlow, &W::ReleaseMedium, &W::ReleaseFast};
+constexpr std::array kFormat2Texts{&W::SpkBrand, &W::SpkModel, &W::AmpBrand, &W::AmpModel};
 
 constexpr const char* kNotResumed = "A sessão guardada nesta aba não pôde ser retomada: começa uma nova sessão.";
 constexpr const char* kNotKept = "Esta aba não tem mais espaço para guardar a sessão: ela não sobreviverá se a "
@@ -265,20 +288,28 @@ ControlId idOf(std::string_view objectName)
     return found == controls.end() ? kNoControl : static_cast<ControlId>(found - controls.begin());
 }
 
-// The Worksheet's numbers as their bits, and its texts.
+std::vector<ControlState> startStates()
+{
+    std::vector<ControlState> states;
+    for (const Control& c : Window::controls().controls)
+        states.push_back(c.start);
+    return states;
+}
+
+// The Worksheet's numbers as their bits, and its texts, as formats 1 and 2
+// keep them.
 bool readWorksheet(core::Worksheet& ws, const std::optional<Fields>& numbers, const std::optional<Fields>& texts)
 {
-    const WorksheetValues& values = worksheetValues();
-    if (!numbers || !texts || numbers->size() != values.numbers.size() || texts->size() != values.texts.size())
+    if (!numbers || !texts)
         return false;
-    for (std::size_t i = 0; i < values.numbers.size(); ++i) {
+    for (std::size_t i = 0; i < kFormat2Numbers.size(); ++i) {
         const auto bits = numberIn<std::uint32_t>((*numbers)[i], 0, UINT32_MAX, 16);
         if (!bits)
             return false;
-        ws.*values.numbers[i] = floatOf(*bits);
+        ws.*kFormat2Numbers[i] = floatOf(*bits);
     }
-    for (std::size_t i = 0; i < values.texts.size(); ++i)
-        ws.*values.texts[i] = (*texts)[i];
+    for (std::size_t i = 0; i < kFormat2Texts.size(); ++i)
+        ws.*kFormat2Texts[i] = (*texts)[i];
     return true;
 }
 
@@ -298,8 +329,8 @@ std::optional<Opening> readOpening(Reader& in, core::Worksheet& ws)
     const auto separator = in.next("separator", 1);
     const auto focus = in.next("focus", 1);
     const auto blocks = in.next("blocks", 3);
-    const auto numbers = in.next("numbers", worksheetValues().numbers.size());
-    const auto texts = in.next("texts", worksheetValues().texts.size());
+    const auto numbers = in.next("numbers", kFormat2Numbers.size());
+    const auto texts = in.next("texts", kFormat2Texts.size());
     if (!separator || (*separator)[0].size() != 1 || !focus || !blocks || !readWorksheet(ws, numbers, texts))
         return std::nullopt;
     const auto count = numberIn<std::int32_t>((*blocks)[0], 1, INT32_MAX);
@@ -407,23 +438,32 @@ bool Window::readFormat1(std::string_view snapshot)
         return false;
     Reader in(*text);
     const auto opening = readOpening(in, ws);
-    const auto focusId = opening ? numberIn<ControlId>(opening->focus, 0, states.size() - 1) : std::nullopt;
-    if (!focusId)
+    if (!opening)
         return false;
     nf.decimalSeparator = opening->separator;
-    focused = *focusId;
     AdjustCount = opening->count;
     onClipboard = opening->copied;
-    // Its controls were this build's, in this order, each state whole:
-    // text, place, colour, size of text, read-only, hidden.
-    for (ControlId id = 0; id < states.size(); ++id) {
+    // Its controls, each state whole: text, place, colour, size of text,
+    // read-only, hidden; one this build does not have is passed over, and
+    // one it did not have keeps its start. Its focus was a control's index.
+    const auto focusAt = numberIn<std::size_t>(opening->focus, 0, kFormat1Controls.size() - 1);
+    if (!focusAt)
+        return false;
+    const ControlId focusId = idOf(kFormat1Controls[*focusAt]);
+    focused = focusId == kNoControl ? controls().id(core::Entry::SpkBrand) : focusId;
+    states = startStates();
+    for (const std::string_view name : kFormat1Controls) {
         const auto f = in.next("control", 9);
         if (!f)
             return false;
+        const ControlId id = idOf(name);
+        if (id == kNoControl)
+            continue;
         // Read as format 2 is: the place and size of text where they left the start.
-        const Place& at = controls().controls[id].start.place;
+        const Control& control = controls().controls[id];
+        const Place& at = control.start.place;
         const Fields start{std::to_string(at.left), std::to_string(at.top), std::to_string(at.width),
-            std::to_string(at.height), std::to_string(controls().controls[id].start.fontPoints)};
+            std::to_string(at.height), std::to_string(control.start.fontPoints)};
         Fields read{(*f)[0], (*f)[5], (*f)[7], (*f)[8], (*f)[1], (*f)[2], (*f)[3], (*f)[4], (*f)[6]};
         if (std::equal(start.begin(), start.end(), read.begin() + 4))
             std::fill(read.begin() + 4, read.end(), "");
@@ -462,9 +502,7 @@ bool Window::readFormat2(std::string_view state, const StoreReader& read)
     onClipboard = opening->copied;
     // Controls by name: one this build does not have is passed over, and
     // one the session does not name keeps its start.
-    states.clear();
-    std::transform(controls().controls.begin(), controls().controls.end(), std::back_inserter(states),
-        [](const Control& c) { return c.start; });
+    states = startStates();
     while (!in.atEnd()) {
         const auto f = in.next("control", 10);
         if (!f)

@@ -427,6 +427,9 @@ TEST_F(WindowTest, EverySessionReadsBackFromItsStore)
         for (const Effect& e : restored.resume(store.reader()))
             EXPECT_NE(e.kind, Effect::Kind::Notice) << e.text;
         EXPECT_TRUE(sameSession(restored, window));
+        behaviour::Window drawn = window;  // as a view built afresh, which is what a restore gives
+        drawn.redraw();
+        EXPECT_TRUE(restored == drawn);  // the Worksheet too
         EXPECT_EQ(restored.sessionSteps().size(), 1U);  // the state again, its blocks already kept
     };
     const std::vector<std::string> state{"set quorvane-session"};
@@ -511,7 +514,7 @@ TEST(WindowSession, EveryReleasedFormatReadsBack)
         EXPECT_EQ(std::count(lines->text.begin(), lines->text.end(), '\n') + 1, window.reportLines().size());
         EXPECT_EQ(kLayout.controls[window.focus()].objectName, "voltar");
         EXPECT_EQ(window.adjustCount(), 3);
-        EXPECT_EQ(window.reportLines().size(), 1 + 2 * report::kBlockLineCount);
+        EXPECT_EQ(window.reportLines().size(), 1 + 2 * 41);  // two blocks as the released builds wrote them
         EXPECT_EQ(window.reportLines().front(), report::ReportTitle("08/12/2026"));
         EXPECT_EQ(window.state(kLayout.id(Entry::SpkBrand)).text, "   Falante\tFixo   ");
         EXPECT_EQ(window.state(kLayout.id(Entry::CrestDb)).colour, behaviour::Colour::Red);
@@ -530,6 +533,20 @@ TEST(WindowSession, EveryReleasedFormatReadsBack)
     behaviour::Window again{{'.'}, "09/12/2026"};
     again.resume(now.reader());
     EXPECT_TRUE(sameSession(again, read[0]));
+    // The loudspeaker's values are the Worksheet's as kept: back at the
+    // first block's crest factor, a third block shows them as the first did.
+    for (behaviour::Window& window : read) {
+        window.press(Button::Voltar);
+        window.edit(kLayout.id(Entry::CrestDb), "6");
+        window.press(Button::AmplifierAceita);
+        window.press(Button::Calcula);
+        const auto& lines = window.reportLines();
+        const auto first = lines.begin() + 1, third = lines.end() - report::kBlockLineCount;
+        const auto amplifier = std::find(first, lines.end(), "2 - Dados do Amplificador de Potencia ");
+        ASSERT_NE(amplifier, lines.end());
+        EXPECT_EQ(third[1], " Ajuste : 3  ");
+        EXPECT_TRUE(std::equal(first + 2, amplifier, third + 2));
+    }
 }
 
 // A store's text with one field of the last record tagged `tag` set to
