@@ -290,9 +290,9 @@ ControlId idOf(std::string_view objectName)
 
 std::vector<ControlState> startStates()
 {
-    std::vector<ControlState> states;
-    for (const Control& c : Window::controls().controls)
-        states.push_back(c.start);
+    const auto& controls = Window::controls().controls;
+    std::vector<ControlState> states(controls.size());
+    std::transform(controls.begin(), controls.end(), states.begin(), [](const Control& c) { return c.start; });
     return states;
 }
 

@@ -429,7 +429,7 @@ TEST_F(WindowTest, EverySessionReadsBackFromItsStore)
         EXPECT_TRUE(sameSession(restored, window));
         behaviour::Window drawn = window;  // as a view built afresh, which is what a restore gives
         drawn.redraw();
-        EXPECT_TRUE(restored == drawn);  // the Worksheet too
+        EXPECT_TRUE(restored == drawn);                 // the Worksheet too
         EXPECT_EQ(restored.sessionSteps().size(), 1U);  // the state again, its blocks already kept
     };
     const std::vector<std::string> state{"set quorvane-session"};
@@ -541,7 +541,8 @@ TEST(WindowSession, EveryReleasedFormatReadsBack)
         window.press(Button::AmplifierAceita);
         window.press(Button::Calcula);
         const auto& lines = window.reportLines();
-        const auto first = lines.begin() + 1, third = lines.end() - report::kBlockLineCount;
+        const auto first = lines.begin() + 1;
+        const auto third = lines.begin() + static_cast<std::ptrdiff_t>(lines.size() - report::kBlockLineCount);
         const auto amplifier = std::find(first, lines.end(), "2 - Dados do Amplificador de Potencia ");
         ASSERT_NE(amplifier, lines.end());
         EXPECT_EQ(third[1], " Ajuste : 3  ");
