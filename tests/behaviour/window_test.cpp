@@ -530,6 +530,9 @@ TEST(WindowSession, EveryReleasedFormatReadsBack)
     // Taken up, a session of an earlier format is kept in this build's.
     Store now;
     now.keep(read[0]);
+    // The format this build writes is the newest one above: a new format comes with its fixture.
+    EXPECT_EQ(now.texts.at("quorvane-session").substr(0, now.texts.at("quorvane-session").find('\n')),
+        "Quorvane session " + std::to_string(std::size(formats)));
     behaviour::Window again{{'.'}, "09/12/2026"};
     again.resume(now.reader());
     EXPECT_TRUE(sameSession(again, read[0]));
