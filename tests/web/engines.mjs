@@ -38,11 +38,18 @@ function limited(obj, name) {
 // WebDriver-style script bodies (arguments[i]) as an expression puppeteer can evaluate.
 const call = (source, args) => `(function () {\n${source}\n}).apply(null, ${JSON.stringify(args)})`;
 const callAsync = (source, args) => `new Promise((done) => (function () {\n${source}\n}).apply(null, ${JSON.stringify(args)}.concat([done])))`;
-// Scrolls the element into view and gives its centre in viewport CSS px, once two frames have drawn it there.
+// Scrolls the element into view and gives its centre in viewport CSS px, once it stands still inside the
+// viewport for a frame: Firefox now and then lands the scroll a frame late. At most 60 frames.
 const CENTRE = `const e = document.getElementById(arguments[0]); if (!e) throw new Error('no element #' + arguments[0]);
 e.scrollIntoView({block: 'center', inline: 'center'});
-return new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(() => { const r = e.getBoundingClientRect();
-  done({x: Math.round(r.left + r.width / 2), y: Math.round(r.top + r.height / 2)}); })));`;
+return new Promise((done) => { let last = null, frames = 0;
+  const look = () => { const r = e.getBoundingClientRect();
+    const at = {x: Math.round(r.left + r.width / 2), y: Math.round(r.top + r.height / 2)};
+    const inside = at.x >= 0 && at.y >= 0 && at.x < innerWidth && at.y < innerHeight;
+    if ((inside && last && last.x === at.x && last.y === at.y) || ++frames > 60) return done(at);
+    if (!inside) e.scrollIntoView({block: 'center', inline: 'center'});
+    last = at; requestAnimationFrame(look); };
+  requestAnimationFrame(look); });`;
 
 export async function open(engine, { language = 'en-US', phone = false, clipboard = 'granted' } = {}) {
   if (!['chromium', 'firefox', 'webkit'].includes(engine)) throw new Error(`unknown engine ${engine}`);
