@@ -187,11 +187,11 @@ constexpr auto kButtons = std::to_array<ButtonRow>({
 static_assert(tables::inKeyOrder(kButtons) && kButtons.size() == kButtonCount);
 
 constexpr auto kColours = std::to_array<ColourRow>({
-    {Colour::Default, 0x000000, 0x000000},
-    {Colour::Red, 0xFF0000, 0xDD0000},
-    {Colour::Blue, 0x0000FF, 0x0000FF},
-    {Colour::Green, 0x008000, 0x008000},
-    {Colour::Black, 0x000000, 0x000000},
+    {Colour::Default, "default", 0x000000, 0x000000},
+    {Colour::Red, "red", 0xFF0000, 0xDD0000},
+    {Colour::Blue, "blue", 0x0000FF, 0x0000FF},
+    {Colour::Green, "green", 0x008000, 0x008000},
+    {Colour::Black, "black", 0x000000, 0x000000},
 });
 static_assert(tables::inKeyOrder(kColours) && kColours.size() == kColourCount);
 
@@ -344,30 +344,6 @@ std::string statusText(StatusLine line, StatusForm form, const Worksheet& ws, co
 }
 
 const ColourRow& colourOf(Colour colour) { return tables::rowOf(kColours, colour); }
-
-const WorksheetValues& worksheetValues()
-{
-    static const WorksheetValues values = [] {
-        WorksheetValues out;
-        const auto addNumber = [&out](core::WorksheetNumber n) {
-            if (n != nullptr && std::find(out.numbers.begin(), out.numbers.end(), n) == out.numbers.end())
-                out.numbers.push_back(n);
-        };
-        for (const EntryRow& e : kEntries) {
-            addNumber(core::numberOf(e.key));
-            if (core::textOf(e.key) != nullptr)
-                out.texts.push_back(core::textOf(e.key));
-        }
-        for (const StatusRow& s : kStatusLines) {
-            addNumber(s.speaker.value);
-            addNumber(s.amplifier.value);
-        }
-        for (const ResultRow& r : kResults)
-            addNumber(r.value);
-        return out;
-    }();
-    return values;
-}
 
 ControlState lastStatusLine(StatusForm form, ControlState line)
 {

@@ -51,7 +51,8 @@ inline constexpr std::size_t kColourCount = static_cast<std::size_t>(Colour::Bla
 // What a colour is, as 0xRRGGBB, on the desktop and on the page: the page's
 // red is darker, to read at 4.5 : 1 on the panels' grey as the web asks.
 struct ColourRow {
-    Colour key;  // cppcheck-suppress unusedStructMember ; read by inKeyOrder
+    Colour key;        // cppcheck-suppress unusedStructMember ; read by inKeyOrder
+    const char* name;  // as a kept session names it
     std::uint32_t desktop;
     std::uint32_t page;
 };
@@ -151,14 +152,6 @@ enum class StatusForm { Speaker, Amplifier };
 std::string statusText(StatusLine line, StatusForm form, const core::Worksheet& ws, const numtext::NumberFormat& nf);
 // The last line is lower, larger and red in the amplifier's form.
 ControlState lastStatusLine(StatusForm form, ControlState line);
-
-// Every value of the Worksheet, as the controls that show it name them: an
-// entry, a line of panel 4 or a result field shows each one.
-struct WorksheetValues {
-    std::vector<core::WorksheetNumber> numbers;
-    std::vector<core::WorksheetText> texts;
-};
-const WorksheetValues& worksheetValues();
 
 // The window's title, outer size and the font its texts are measured in.
 inline constexpr const char* kWindowTitle = "Quorvane V " QUORVANE_VERSION;

@@ -26,6 +26,11 @@ const Layout& ids() { return layout(); }
 
 }  // namespace
 
+std::string startFailure(std::string_view what)
+{
+    return "O Quorvane carregou, mas não pôde começar (" + std::string(what) + "). Recarregue a página.";
+}
+
 numtext::NumberFormat numberFormatOf(std::string_view oneAndAHalf)
 {
     const bool plain = oneAndAHalf.size() == 3 && oneAndAHalf.front() == '1' && oneAndAHalf.back() == '5' &&
@@ -134,6 +139,39 @@ Effects Window::redraw()
         giveReportLines();
     focusOn(focused);
     return std::exchange(effects, {});
+}
+
+Snapshot Window::snapshot() const { return {nf, ws, states, focused, AdjustCount, onClipboard, report.front()}; }
+
+Block Window::block(std::size_t index) const
+{
+    const std::size_t end = index + 1 < blockCount() ? blockStarts[index + 1] : report.size();
+    return {report.begin() + static_cast<std::ptrdiff_t>(blockStarts.at(index)),
+        report.begin() + static_cast<std::ptrdiff_t>(end)};
+}
+
+bool Window::restore(Snapshot taken, const std::vector<Block>& blocks)
+{
+    const auto empty = [](const Block& b) { return b.empty(); };
+    if (taken.states.size() != states.size() || taken.focus >= states.size() ||
+        blocks.size() + 1 != static_cast<std::uint64_t>(taken.adjustCount) ||
+        std::any_of(blocks.begin(), blocks.end(), empty))
+        return false;
+    nf = taken.numberFormat;
+    ws = std::move(taken.worksheet);
+    states = std::move(taken.states);
+    focused = taken.focus;
+    AdjustCount = taken.adjustCount;
+    onClipboard = taken.onClipboard;
+    report = {std::move(taken.title)};
+    blockStarts.clear();
+    for (const Block& b : blocks) {
+        blockStarts.push_back(report.size());
+        report.insert(report.end(), b.begin(), b.end());
+    }
+    reportLinesGiven = 0;
+    sessionOver = false;
+    return true;
 }
 
 void Window::focusMoved(ControlId control)
@@ -338,7 +376,6 @@ void Window::copyReport()
 {
     onClipboard = true;
     sessionOver = true;
-    clearStore = true;
     show(ids().id(Button::Recalcula), true);
     giveReportLines();
     effects.push_back({Effect::Kind::SelectReport, ids().report, {}, {}});

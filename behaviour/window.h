@@ -5,8 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,18 +38,18 @@ inline constexpr std::size_t kEffectKindCount = static_cast<std::size_t>(Effect:
 
 using Effects = std::vector<Effect>;
 
-// What a view's store (a page's sessionStorage) does with one key: set its
-// text, or clear it and every key under it (the key, then a full stop).
-struct StoreStep {
-    enum class Kind { Set, Clear };
-    Kind kind;
-    std::string key;
-    std::string text;
-    bool operator==(const StoreStep&) const = default;
+// What a window is beyond its controls' start: enough to draw it again
+// elsewhere, the report apart, which is given block by block.
+struct Snapshot {
+    numtext::NumberFormat numberFormat;
+    core::Worksheet worksheet;
+    std::vector<ControlState> states;  // every control's, by its id
+    ControlId focus = kNoControl;
+    std::int32_t adjustCount = 1;  // the next block's number
+    bool onClipboard = false;
+    std::string title;  // the report's first line
 };
-using StoreSteps = std::vector<StoreStep>;
-// A key's text in the store; nullopt where it holds none or cannot be read.
-using StoreReader = std::function<std::optional<std::string>(const std::string& key)>;
+using Block = std::vector<std::string>;
 
 // What a view says when it cannot start although the program has loaded,
 // with what failed.
@@ -95,23 +93,16 @@ public:
     // there again.
     void focusMoved(ControlId control);
 
-    // The session, for a view that keeps it where a reload finds it (a
-    // page's tab), as texts under keys: the window's state under one, and
-    // each report block under its own, written once when it is added, so
-    // that an event costs the same after a thousand blocks. What the store
-    // must do after the last event, in order; once "Sair" has copied the
-    // report, nothing is kept and the next session starts anew.
-    StoreSteps sessionSteps();
-    // The store refused a write (a full tab): nothing is kept any more, no
-    // older copy stays behind to be taken up, and the user is told once.
-    // The next sessionSteps() clears the store.
-    Effects storeRefused();
-    // Takes up the session the store holds, of this build or of any
-    // earlier one, and gives what redraw() gives. A session that does not
-    // read back whole (cut short, altered, of a newer build) changes
-    // nothing, is cleared from the store and the user is told that a new
-    // session starts.
-    Effects resume(const StoreReader& read);
+    // The window as a snapshot, and a snapshot taken back with its report's
+    // blocks, each a "Calcula"'s lines: false, and nothing changes, where
+    // they do not make one window (a block too few or empty, a control too
+    // many). What a view built afresh shows is then redraw()'s.
+    Snapshot snapshot() const;
+    std::size_t blockCount() const { return blockStarts.size(); }
+    Block block(std::size_t index) const;
+    bool restore(Snapshot taken, const std::vector<Block>& blocks);
+    // The last event put the report on the clipboard: the session is over.
+    bool sessionEnded() const { return sessionOver; }
 
     bool operator==(const Window&) const = default;
 
@@ -143,12 +134,6 @@ private:
     void focusOn(ControlId control);
     void showPanels(bool shown);
     void giveReportLines();
-    std::string stateRecord() const;
-    std::string blockRecord(std::size_t block) const;
-    bool readSession(const std::string& state, const StoreReader& read);
-    bool readFormat1(std::string_view snapshot);
-    bool readFormat2(std::string_view state, const StoreReader& read);
-    std::size_t blockCount() const { return blockStarts.size(); }
 
     numtext::NumberFormat nf;
     core::Worksheet ws;
@@ -158,12 +143,9 @@ private:
     std::vector<std::size_t> blockStarts;  // each block's first line in `report`
     std::int32_t AdjustCount = 1;
     bool onClipboard = false;
-    std::size_t reportLinesGiven = 0;    // the lines the view's report has
-    bool sessionOver = false;            // the last event copied the report
-    std::vector<std::string> blockSums;  // the checksum of each block the store holds
-    bool clearStore = false;             // the store holds what must not be taken up
-    bool storeFull = false;              // the store refused a write: nothing more is kept
-    Effects effects;                     // of the event under way
+    std::size_t reportLinesGiven = 0;  // the lines the view's report has
+    bool sessionOver = false;          // the last event copied the report
+    Effects effects;                   // of the event under way
 };
 
 }  // namespace behaviour

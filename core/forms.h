@@ -34,50 +34,51 @@ inline constexpr const char* kGeneral = "general";
 
 struct ValueForms {
     WorksheetNumber value = nullptr;
-    Form entry;        // a panel 1 or 2 entry, once accepted and as "Recalcula" writes it
-    Form panel3;       // a field of panel 3
-    Form panel3Right;  // the field right of it, red in the window
-    Form panel4;       // a line of panel 4
-    Form report;       // its row of a report block
+    const char* name = nullptr;  // as a kept session names it
+    Form entry;                  // a panel 1 or 2 entry, once accepted and as "Recalcula" writes it
+    Form panel3;                 // a field of panel 3
+    Form panel3Right;            // the field right of it, red in the window
+    Form panel4;                 // a line of panel 4
+    Form report;                 // its row of a report block
 };
 
 // Which of a value's forms a place uses.
 using FormIn = Form ValueForms::*;
 
-// The value; its entry; its field in panel 3, and the one right of it;
+// The value and its name; its entry; its field in panel 3, and the one right of it;
 // its line in panel 4; its report row.
 inline constexpr auto kValueForms = [] {
     using W = Worksheet;
     const char* ms = " ms (mili segundos) ";
     const ValueForms rows[] = {
-        {&W::SpkZnom, {"%3.2f"}, {}, {}, {}, {"%3.2f", " Ohms "}},
-        {&W::SpkPmax, {"%4.2f"}, {}, {}, {}, {"%4.2f", " Watts "}},
-        {&W::FreqRec, {"%5.2f"}, {}, {}, {}, {"%5.2f", " Hertz "}},
-        {&W::FreqDes, {"%3.2f"}, {}, {}, {}, {"%5.2f", " Hertz "}},
-        {&W::SpkPavg, {}, {}, {}, {kGeneral}, {"%5.2f", " Watts "}},
-        {&W::SpkVavg, {}, {}, {}, {kGeneral}, {"%5.2f", " Volts "}},
-        {&W::SpkVpeak, {}, {}, {}, {kGeneral}, {"%5.2f", " Volts "}},
-        {&W::SpkPpeak, {}, {}, {}, {kGeneral}, {"%5.2f", " Watts "}},
-        {&W::SpkVprog, {}, {}, {}, {kGeneral}, {"%5.2f", " Volts "}},
-        {&W::SpkPprog, {}, {}, {}, {kGeneral}, {"%5.2f", " Watts "}},
-        {&W::AmpVin, {"%3.3f"}, {}, {}, {}, {"%5.2f", " mV ", 1000.0}},
-        {&W::AmpZnom, {"%4.2f"}, {}, {}, {}, {"%3.2f", " Ohms "}},
-        {&W::AmpPmax, {"%5.2f"}, {}, {}, {}, {"%5.2f", " Watts "}},
-        {&W::CrestDb, {"%3.2f"}, {}, {}, {"%3.2f"}, {"%5.2f", " dB "}},
-        {&W::AmpVmax, {}, {}, {}, {"%3.2f"}, {"%5.2f", " Volts "}},
-        {&W::GainLin, {}, {}, {}, {"%3.2f"}, {"%5.2f", " X (vezes) "}},
-        {&W::GainDb, {}, {}, {}, {"%3.2f"}, {"%5.2f", " dB "}},
-        {&W::CrestLin, {}, {}, {}, {"%3.2f"}, {"%5.2f", " (vezes) "}},
-        {&W::CrestMaxDb, {}, {}, {}, {"%3.2f"}, {"%5.2f", " dB "}},
-        {&W::LimVout, {}, {"    %3.3f", "  V"}, {"   %4.3f", " mV", 1000.0}, {}, {"%3.3f", " mV ", 1000.0}},
-        {&W::LimDbu, {}, {"    %3.2f", "  dBu"}, {"   %3.2f", " dBu"}, {}, {"%3.3f", " dBU "}},
-        {&W::LimDbv, {}, {"    %3.2f", "  dBV"}, {"   %3.2f", " dBV"}, {}, {"%3.3f", " dBV "}},
-        {&W::AttackSlow, {}, {"   %3.3f", " ms"}, {}, {}, {"%3.2f", ms}},
-        {&W::AttackMedium, {}, {"   %3.2f", " ms"}, {}, {}, {"%3.2f", ms}},
-        {&W::AttackFast, {}, {"   %3.2f", " ms"}, {}, {}, {"%3.2f", ms}},
-        {&W::ReleaseSlow, {}, {"   %3.3f", " ms"}, {}, {}, {"%3.2f", ms}},
-        {&W::ReleaseMedium, {}, {"   %3.2f", " ms"}, {}, {}, {"%3.2f", ms}},
-        {&W::ReleaseFast, {}, {"   %3.2f", " ms"}, {}, {}, {"%3.2f", ms}},
+        {&W::SpkZnom, "SpkZnom", {"%3.2f"}, {}, {}, {}, {"%3.2f", " Ohms "}},
+        {&W::SpkPmax, "SpkPmax", {"%4.2f"}, {}, {}, {}, {"%4.2f", " Watts "}},
+        {&W::FreqRec, "FreqRec", {"%5.2f"}, {}, {}, {}, {"%5.2f", " Hertz "}},
+        {&W::FreqDes, "FreqDes", {"%3.2f"}, {}, {}, {}, {"%5.2f", " Hertz "}},
+        {&W::SpkPavg, "SpkPavg", {}, {}, {}, {kGeneral}, {"%5.2f", " Watts "}},
+        {&W::SpkVavg, "SpkVavg", {}, {}, {}, {kGeneral}, {"%5.2f", " Volts "}},
+        {&W::SpkVpeak, "SpkVpeak", {}, {}, {}, {kGeneral}, {"%5.2f", " Volts "}},
+        {&W::SpkPpeak, "SpkPpeak", {}, {}, {}, {kGeneral}, {"%5.2f", " Watts "}},
+        {&W::SpkVprog, "SpkVprog", {}, {}, {}, {kGeneral}, {"%5.2f", " Volts "}},
+        {&W::SpkPprog, "SpkPprog", {}, {}, {}, {kGeneral}, {"%5.2f", " Watts "}},
+        {&W::AmpVin, "AmpVin", {"%3.3f"}, {}, {}, {}, {"%5.2f", " mV ", 1000.0}},
+        {&W::AmpZnom, "AmpZnom", {"%4.2f"}, {}, {}, {}, {"%3.2f", " Ohms "}},
+        {&W::AmpPmax, "AmpPmax", {"%5.2f"}, {}, {}, {}, {"%5.2f", " Watts "}},
+        {&W::CrestDb, "CrestDb", {"%3.2f"}, {}, {}, {"%3.2f"}, {"%5.2f", " dB "}},
+        {&W::AmpVmax, "AmpVmax", {}, {}, {}, {"%3.2f"}, {"%5.2f", " Volts "}},
+        {&W::GainLin, "GainLin", {}, {}, {}, {"%3.2f"}, {"%5.2f", " X (vezes) "}},
+        {&W::GainDb, "GainDb", {}, {}, {}, {"%3.2f"}, {"%5.2f", " dB "}},
+        {&W::CrestLin, "CrestLin", {}, {}, {}, {"%3.2f"}, {"%5.2f", " (vezes) "}},
+        {&W::CrestMaxDb, "CrestMaxDb", {}, {}, {}, {"%3.2f"}, {"%5.2f", " dB "}},
+        {&W::LimVout, "LimVout", {}, {"    %3.3f", "  V"}, {"   %4.3f", " mV", 1000.0}, {}, {"%3.3f", " mV ", 1000.0}},
+        {&W::LimDbu, "LimDbu", {}, {"    %3.2f", "  dBu"}, {"   %3.2f", " dBu"}, {}, {"%3.3f", " dBU "}},
+        {&W::LimDbv, "LimDbv", {}, {"    %3.2f", "  dBV"}, {"   %3.2f", " dBV"}, {}, {"%3.3f", " dBV "}},
+        {&W::AttackSlow, "AttackSlow", {}, {"   %3.3f", " ms"}, {}, {}, {"%3.2f", ms}},
+        {&W::AttackMedium, "AttackMedium", {}, {"   %3.2f", " ms"}, {}, {}, {"%3.2f", ms}},
+        {&W::AttackFast, "AttackFast", {}, {"   %3.2f", " ms"}, {}, {}, {"%3.2f", ms}},
+        {&W::ReleaseSlow, "ReleaseSlow", {}, {"   %3.3f", " ms"}, {}, {}, {"%3.2f", ms}},
+        {&W::ReleaseMedium, "ReleaseMedium", {}, {"   %3.2f", " ms"}, {}, {}, {"%3.2f", ms}},
+        {&W::ReleaseFast, "ReleaseFast", {}, {"   %3.2f", " ms"}, {}, {}, {"%3.2f", ms}},
     };
     return std::to_array(rows);
 }();

@@ -3,6 +3,7 @@
 // steps read the rounded value.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -54,6 +55,15 @@ struct Worksheet {
 // A number or a text of the Worksheet, for the tables that name them.
 using WorksheetNumber = float Worksheet::*;
 using WorksheetText = std::string Worksheet::*;
+
+// The texts, by the names a kept session gives them; the numbers are named
+// in forms.h, beside how each is written.
+struct NamedText {
+    WorksheetText value;
+    const char* name;
+};
+inline constexpr std::array<NamedText, 4> kWorksheetTexts{{{&Worksheet::SpkBrand, "SpkBrand"},
+    {&Worksheet::SpkModel, "SpkModel"}, {&Worksheet::AmpBrand, "AmpBrand"}, {&Worksheet::AmpModel, "AmpModel"}}};
 
 // The twelve entries of panels 1 and 2, named by the Worksheet value each
 // one holds.

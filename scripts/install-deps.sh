@@ -13,9 +13,11 @@
 set -eu
 
 # The compiler, CMake, Qt's Widgets, the X11 client library the program asks
-# for a clipboard manager with, the number parser's headers (fast_float) and
+# for a clipboard manager with, the number parser's headers (fast_float), the
+# session's JSON library (nlohmann's, header-only) and
 # the font the window is drawn in.
-run="g++ make cmake ninja-build pkg-config qt6-base-dev libxcb1-dev libfast-float-dev fonts-liberation"
+run="g++ make cmake ninja-build pkg-config qt6-base-dev libxcb1-dev libfast-float-dev
+nlohmann-json3-dev fonts-liberation"
 # GoogleTest and Google Benchmark; a private X server with real input, the
 # clipboard and screenshots; the start-up probe's X libraries; Qt's Wayland
 # platform, which the start-up checks try; and what builds and judges the
@@ -35,7 +37,7 @@ windows_test="$windows googletest xvfb xauth xdotool git file"
 # source for the tests under node, the number parser's headers, the font,
 # cut to the page's letters by fonttools (woff2 needs brotli), and librsvg's
 # rsvg-convert, which draws the home-screen icons from the SVG.
-web="make cmake ninja-build emscripten nodejs googletest libfast-float-dev fonts-liberation fonttools python3-brotli
+web="make cmake ninja-build emscripten nodejs googletest libfast-float-dev nlohmann-json3-dev fonts-liberation fonttools python3-brotli
 librsvg2-bin"
 # The three engines the browser tests run in: Chromium, and Firefox ESR,
 # both driven by puppeteer-core from npm; WebKitGTK's WebDriver with its
