@@ -134,6 +134,10 @@ Effects Window::closeRefused()
 
 Effects Window::redraw()
 {
+    for (ControlId id = 0; id < states.size(); ++id) {
+        if (!(states[id] == ids().controls[id].start))
+            effects.push_back({Effect::Kind::Change, id, states[id], {}});
+    }
     reportLinesGiven = 0;
     if (!states[ids().report].hidden)
         giveReportLines();

@@ -86,8 +86,9 @@ public:
     // A view that cannot close after "Sair" (a page) shows the report, now
     // on the clipboard, and says so; the session goes on.
     Effects closeRefused();
-    // What a view built afresh over this window (a page after a reload) must
-    // show beyond every control's state: the report's lines, the focus.
+    // What a view drawn in the controls' start (a page after a reload) must
+    // be told: each control that left its start, the report's lines, the
+    // focus.
     Effects redraw();
     // The user moved the focus (Tab, a click): a session read back puts it
     // there again.

@@ -1,5 +1,6 @@
-// The window's behaviour for the page: its controls, the events, and each
-// event's effects as plain JavaScript objects.
+// The window's behaviour for the page: each user event is one call, which
+// answers with the effects to play and what the tab's store must do. Its
+// structs cross as embind's value objects, vectors and enums.
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
@@ -7,14 +8,15 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "behaviour/window.h"
+#include "behaviour/session.h"
 #include "tables/keyed_table.h"
 
 namespace {
 
+namespace bind = emscripten;
 using behaviour::ControlId;
-using behaviour::ControlState;
 using behaviour::Effect;
 using emscripten::val;
 
@@ -23,6 +25,13 @@ template <typename Key> struct Named {
     Key key;
     const char* name;
 };
+
+template <typename Key, std::size_t N> void registerEnum(const char* name, const std::array<Named<Key>, N>& values)
+{
+    bind::enum_<Key> e(name);
+    for (const Named<Key>& v : values)
+        e.value(v.name, v.key);
+}
 
 using K = behaviour::Kind;
 constexpr auto kKinds = std::to_array<Named<K>>({{K::Panel, "panel"}, {K::Entry, "entry"}, {K::Result, "result"},
@@ -35,6 +44,9 @@ constexpr auto kEffects = std::to_array<Named<E>>({{E::Change, "change"}, {E::Me
     {E::Notice, "notice"}, {E::OfferShare, "offerShare"}, {E::Close, "close"}});
 static_assert(tables::inKeyOrder(kEffects) && kEffects.size() == behaviour::kEffectKindCount);
 
+using S = behaviour::StoreStep::Kind;
+constexpr auto kStoreSteps = std::to_array<Named<S>>({{S::Set, "set"}, {S::Clear, "clear"}});
+
 // As CSS writes a colour.
 std::string css(std::uint32_t rgb)
 {
@@ -43,128 +55,83 @@ std::string css(std::uint32_t rgb)
     return text;
 }
 
-// No control: -1, which JavaScript tells from an index.
-val idOf(ControlId id) { return id == behaviour::kNoControl ? val(-1) : val(static_cast<int>(id)); }
+// An effect as the page plays it: a control's new state only where it
+// changes one, and the report's text where it goes to the clipboard.
+struct PageEffect {
+    E kind = E::Change;
+    int control = -1;  // -1: none
+    std::string text;
+    val state = val::undefined();
+};
 
-val stateOf(const ControlState& s)
-{
-    val out = val::object();
-    out.set("text", s.text);
-    out.set("left", s.place.left);
-    out.set("top", s.place.top);
-    out.set("width", s.place.width);
-    out.set("height", s.place.height);
-    out.set("colour", css(behaviour::colourOf(s.colour).page));
-    out.set("fontPoints", s.fontPoints);
-    out.set("readOnly", s.readOnly);
-    out.set("hidden", s.hidden);
-    return out;
-}
+struct Answer {
+    std::vector<PageEffect> effects;
+    behaviour::StoreSteps store;
+};
 
-val effectsOf(const behaviour::Effects& effects)
-{
-    val out = val::array();
-    for (const Effect& e : effects) {
-        val effect = val::object();
-        effect.set("kind", tables::rowOf(kEffects, e.kind).name);
-        effect.set("control", idOf(e.control));
-        effect.set("state", stateOf(e.state));
-        effect.set("text", e.text);
-        out.call<void>("push", effect);
-    }
-    return out;
-}
+int indexOf(ControlId id) { return id == behaviour::kNoControl ? -1 : static_cast<int>(id); }
 
-// Every control, in the order the page builds them, and the Tab order.
-val layout()
+// Everything the page's HTML is drawn from at build time.
+struct PageLayout {
+    std::vector<behaviour::Control> controls;
+    std::vector<int> tabOrder;
+    std::vector<std::string> colours;  // by Colour
+    std::string title, fontFamily, windowColour, baseColour, highlightColour, sessionKey;
+    int width, height, fontPoints;
+};
+
+PageLayout layout()
 {
-    const behaviour::Layout& layout = behaviour::Window::controls();
-    val controls = val::array();
-    for (const behaviour::Control& c : layout.controls) {
-        val control = val::object();
-        control.set("kind", tables::rowOf(kKinds, c.kind).name);
-        control.set("parent", idOf(c.parent));
-        control.set("objectName", c.objectName);
-        control.set("name", c.name);
-        control.set("labelFor", idOf(c.labelFor));
-        control.set("numeric", c.numeric);
-        control.set("start", stateOf(c.start));
-        control.set("line", c.phone.line);
-        control.set("column", c.phone.column);
-        control.set("columns", c.phone.columns);
-        controls.call<void>("push", control);
-    }
-    val tabOrder = val::array();
-    for (const ControlId id : layout.tabOrder)
-        tabOrder.call<void>("push", idOf(id));
-    val out = val::object();
-    out.set("controls", controls);
-    out.set("tabOrder", tabOrder);
-    out.set("width", behaviour::kClientWidth);
-    out.set("height", behaviour::kClientHeight);
-    out.set("title", behaviour::kWindowTitle);
-    out.set("fontFamily", behaviour::kFontFamily);
-    out.set("fontPoints", behaviour::kFontPoints);
-    out.set("windowColour", css(behaviour::kWindowGrey));
-    out.set("baseColour", css(behaviour::kBaseWhite));
-    out.set("highlightColour", css(behaviour::kHighlight));
+    const behaviour::Layout& l = behaviour::Window::controls();
+    PageLayout out{l.controls, {}, {}, behaviour::kWindowTitle, behaviour::kFontFamily, css(behaviour::kWindowGrey),
+        css(behaviour::kBaseWhite), css(behaviour::kHighlight), behaviour::SessionStore::kKey, behaviour::kClientWidth,
+        behaviour::kClientHeight, behaviour::kFontPoints};
+    for (const ControlId id : l.tabOrder)
+        out.tabOrder.push_back(indexOf(id));
+    for (std::size_t c = 0; c < behaviour::kColourCount; ++c)
+        out.colours.push_back(css(behaviour::colourOf(static_cast<behaviour::Colour>(c)).page));
     return out;
 }
 
 std::string startFailure(const std::string& what) { return behaviour::startFailure(what); }
 
-// The window for the page: how the browser's language writes one and a half,
-// and a short date. Controls come as the page's indexes, checked here.
+// The window and its store for the page: how the browser's language writes
+// one and a half, and a short date. Controls come as the page's indexes,
+// checked here.
 class PageWindow {
 public:
     PageWindow(const std::string& oneAndAHalf, const std::string& shortDate)
         : window(behaviour::numberFormatOf(oneAndAHalf), shortDate)
     {
     }
-    val edit(int control, const std::string& text)
+    Answer edit(int control, const std::string& text)
     {
-        return known(control) ? effectsOf(window.edit(static_cast<ControlId>(control), text)) : val::array();
+        return answer(known(control) ? window.edit(static_cast<ControlId>(control), text) : behaviour::Effects{});
     }
     // By the button's control, as the page knows it.
-    val press(int control)
+    Answer press(int control)
     {
         const auto& buttons = behaviour::Window::controls().buttons;
         for (std::size_t b = 0; b < buttons.size(); ++b) {
             if (buttons[b] == static_cast<ControlId>(control))
-                return effectsOf(window.press(static_cast<behaviour::Button>(b)));
+                return answer(window.press(static_cast<behaviour::Button>(b)));
         }
-        return val::array();
+        return answer({});
     }
-    val reportCopied(bool copied) { return effectsOf(window.reportCopied(copied)); }
-    val closeRefused() { return effectsOf(window.closeRefused()); }
-    val redraw() { return effectsOf(window.redraw()); }
-    val state(int control) const
-    {
-        return known(control) ? stateOf(window.state(static_cast<ControlId>(control))) : val::undefined();
-    }
-    void focusMoved(int control)
+    Answer reportCopied(bool copied) { return answer(window.reportCopied(copied)); }
+    // The user moved the focus (Tab, a click): a reload puts it back.
+    Answer focusMoved(int control)
     {
         if (known(control))
             window.focusMoved(static_cast<ControlId>(control));
+        return answer({});
     }
-    // What the tab's store must do, as {kind: "set" or "clear", key, text}.
-    val sessionSteps()
-    {
-        val out = val::array();
-        for (const behaviour::StoreStep& s : window.sessionSteps()) {
-            val step = val::object();
-            step.set("kind", s.kind == behaviour::StoreStep::Kind::Set ? "set" : "clear");
-            step.set("key", s.key);
-            step.set("text", s.text);
-            out.call<void>("push", step);
-        }
-        return out;
-    }
-    val storeRefused() { return effectsOf(window.storeRefused()); }
+    // A write the store refused: what to tell the user, and to clear it.
+    Answer storeRefused() { return answer(store.refused()); }
     // `read(key)` gives the key's text, or null; it never throws.
-    val resume(val read)
+    Answer resume(const val& read)
     {
-        return effectsOf(window.resume([&read](const std::string& key) -> std::optional<std::string> {
+        return answer(store.resume(window, [&read](const std::string& key) -> std::optional<std::string> {
             const val text = read(key);
             return text.isString() ? std::optional{text.as<std::string>()} : std::nullopt;
         }));
@@ -177,25 +144,102 @@ private:
         return control >= 0 && static_cast<std::size_t>(control) < behaviour::Window::controls().controls.size();
     }
 
+    // A page cannot close: what it shows instead takes the close's place.
+    Answer answer(behaviour::Effects effects)
+    {
+        Answer out;
+        for (const Effect& e : effects) {
+            if (e.kind == E::Close) {
+                for (const Effect& instead : window.closeRefused())
+                    out.effects.push_back(pageEffect(instead));
+            } else {
+                out.effects.push_back(pageEffect(e));
+            }
+        }
+        out.store = store.keep(window);
+        return out;
+    }
+    PageEffect pageEffect(const Effect& e) const
+    {
+        return {e.kind, indexOf(e.control), e.kind == E::CopyReport ? window.reportText() : e.text,
+            e.kind == E::Change ? val(e.state) : val::undefined()};
+    }
+
     behaviour::Window window;
+    behaviour::SessionStore store;
 };
 
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(quorvane)
 {
-    emscripten::function("layout", &layout);
-    emscripten::function("startFailure", &startFailure);
-    emscripten::class_<PageWindow>("Window")
+    registerEnum("Kind", kKinds);
+    registerEnum("EffectKind", kEffects);
+    registerEnum("StoreStepKind", kStoreSteps);
+    bind::enum_<behaviour::Colour> colours("Colour");
+    for (std::size_t c = 0; c < behaviour::kColourCount; ++c)
+        colours.value(behaviour::colourOf(static_cast<behaviour::Colour>(c)).name, static_cast<behaviour::Colour>(c));
+    bind::value_object<behaviour::Place>("Place")
+        .field("left", &behaviour::Place::left)
+        .field("top", &behaviour::Place::top)
+        .field("width", &behaviour::Place::width)
+        .field("height", &behaviour::Place::height);
+    bind::value_object<behaviour::ControlState>("ControlState")
+        .field("text", &behaviour::ControlState::text)
+        .field("place", &behaviour::ControlState::place)
+        .field("colour", &behaviour::ControlState::colour)
+        .field("fontPoints", &behaviour::ControlState::fontPoints)
+        .field("readOnly", &behaviour::ControlState::readOnly)
+        .field("hidden", &behaviour::ControlState::hidden);
+    bind::value_object<behaviour::Cell>("Cell")
+        .field("line", &behaviour::Cell::line)
+        .field("column", &behaviour::Cell::column)
+        .field("columns", &behaviour::Cell::columns);
+    bind::value_object<behaviour::Control>("Control")
+        .field("kind", &behaviour::Control::kind)
+        .field("parent", &behaviour::Control::parent)
+        .field("objectName", &behaviour::Control::objectName)
+        .field("name", &behaviour::Control::name)
+        .field("labelFor", &behaviour::Control::labelFor)
+        .field("start", &behaviour::Control::start)
+        .field("numeric", &behaviour::Control::numeric)
+        .field("phone", &behaviour::Control::phone);
+    bind::register_vector<behaviour::Control>("Controls");
+    bind::register_vector<int>("Indexes");
+    bind::register_vector<std::string>("Texts");
+    bind::value_object<PageLayout>("Layout")
+        .field("controls", &PageLayout::controls)
+        .field("tabOrder", &PageLayout::tabOrder)
+        .field("colours", &PageLayout::colours)
+        .field("title", &PageLayout::title)
+        .field("fontFamily", &PageLayout::fontFamily)
+        .field("windowColour", &PageLayout::windowColour)
+        .field("baseColour", &PageLayout::baseColour)
+        .field("highlightColour", &PageLayout::highlightColour)
+        .field("sessionKey", &PageLayout::sessionKey)
+        .field("width", &PageLayout::width)
+        .field("height", &PageLayout::height)
+        .field("fontPoints", &PageLayout::fontPoints);
+    bind::value_object<PageEffect>("Effect")
+        .field("kind", &PageEffect::kind)
+        .field("control", &PageEffect::control)
+        .field("text", &PageEffect::text)
+        .field("state", &PageEffect::state);
+    bind::value_object<behaviour::StoreStep>("StoreStep")
+        .field("kind", &behaviour::StoreStep::kind)
+        .field("key", &behaviour::StoreStep::key)
+        .field("text", &behaviour::StoreStep::text);
+    bind::register_vector<PageEffect>("Effects");
+    bind::register_vector<behaviour::StoreStep>("StoreSteps");
+    bind::value_object<Answer>("Answer").field("effects", &Answer::effects).field("store", &Answer::store);
+    bind::function("layout", &layout);
+    bind::function("startFailure", &startFailure);
+    bind::class_<PageWindow>("Window")
         .constructor<std::string, std::string>()
         .function("edit", &PageWindow::edit)
         .function("press", &PageWindow::press)
         .function("reportCopied", &PageWindow::reportCopied)
-        .function("closeRefused", &PageWindow::closeRefused)
-        .function("redraw", &PageWindow::redraw)
-        .function("state", &PageWindow::state)
         .function("focusMoved", &PageWindow::focusMoved)
-        .function("sessionSteps", &PageWindow::sessionSteps)
         .function("storeRefused", &PageWindow::storeRefused)
         .function("resume", &PageWindow::resume)
         .function("reportText", &PageWindow::reportText);
