@@ -190,8 +190,13 @@ function whenFree(event) {
 // tab keeps.
 function build(module) {
     page.module = module;
-    for (const element of page.window.querySelectorAll("[data-control]"))
+    // As the HTML has them: a browser may have put back what a field held
+    // before a reload, which the kept session draws again.
+    for (const element of page.window.querySelectorAll("[data-control]")) {
         page.elements[Number(element.dataset.control)] = element;
+        if ("defaultValue" in element)
+            element.value = element.defaultValue;
+    }
     page.colours = JSON.parse(page.window.dataset.colours);
     const { oneAndAHalf, shortDate } = locale();
     page.behaviour = new module.Window(oneAndAHalf, shortDate);

@@ -68,7 +68,8 @@ function element(control, index, all, kinds, look) {
     case kinds.button:
         return [`<button${attributes({ ...common, type: "button", disabled: true })}>${escaped(state.text)}`, "</button>"];
     case kinds.report:
-        return [`<textarea${attributes({ ...common, "aria-label": control.name, readonly: state.readOnly })}>`,
+        return [`<textarea${attributes({ ...common, "aria-label": control.name, readonly: state.readOnly,
+            autocomplete: "off" })}>`,
             "</textarea>"];
     default:
         throw new Error(`no element for a control of kind "${control.kind && control.kind.value}"`);

@@ -598,8 +598,9 @@ TEST(WindowSession, AStoredSessionCutShortOrAlteredChangesNothing)
         {"/controls/speakerBrand", 1}, {"/controls/speakerBrand/colour", "purple"},
         {"/controls/speakerBrand/readOnly", "yes"}, {"/controls/voltar/place", {1, 2, 3}},
         {"/controls/voltar/fontPoints", 0}, {"/controls/voltar/place/0", 1.5}};
-    for (const auto& [at, value] : edits)
-        bad.emplace_back("quorvane-session", resealed(state, [&](json& d) { d[json::json_pointer(at)] = value; }));
+    for (const auto& edit : edits)
+        bad.emplace_back(
+            "quorvane-session", resealed(state, [&](json& d) { d[json::json_pointer(edit.first)] = edit.second; }));
     for (const char* lost : {"/title", "/worksheet", "/controls", "/focus"})
         bad.emplace_back("quorvane-session", resealed(state, [&](json& d) { d.erase(std::string(lost + 1)); }));
     bad.emplace_back("quorvane-session.block.2", resealed(block, [](json& d) { d["after"] = "0"; }));

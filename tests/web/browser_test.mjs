@@ -276,16 +276,14 @@ const TABLE = [
             "the entry after a reload");
         check((await value(page, "report")).includes(`Marca : ${html} `), "the report lost the entry's text");
     }],
-    ["a session kept by each released format is taken up", "en-US", async (page) => {
-        for (const [format, keys] of [["session-1", ["quorvane-session"]],
-            ["session-2", ["quorvane-session", "quorvane-session.block.1", "quorvane-session.block.2"]]]) {
-            const texts = await Promise.all(keys.map((key) => readFile(join(SUPPORT, format, key), "utf8")));
-            await page.evaluate("arguments[0].forEach((key, i) => sessionStorage.setItem(key, arguments[1][i]))", keys, texts);
-            await load(page);
-            same([await value(page, "limMillivolts"), (await value(page, "report")).split("\n").length,
-                await page.evaluate("return document.activeElement.id"), await notice(page)],
-            ["   868.534 mV", 83, "voltar", ""], `the page after ${format}`);
-        }
+    ["the session of a build with a field and a value fewer is taken up", "en-US", async (page) => {
+        const keys = ["quorvane-session", "quorvane-session.block.1", "quorvane-session.block.2"];
+        const texts = await Promise.all(keys.map((key) => readFile(join(SUPPORT, "session", key), "utf8")));
+        await page.evaluate("arguments[0].forEach((key, i) => sessionStorage.setItem(key, arguments[1][i]))", keys, texts);
+        await load(page);
+        same([await value(page, "limMillivolts"), await value(page, "limDbvRight"),
+            (await value(page, "report")).split("\n").length, await page.evaluate("return document.activeElement.id"),
+            await notice(page)], ["   868.534 mV", "", 83, "voltar", ""], "the page after the build before's session");
     }],
 ];
 
@@ -329,14 +327,26 @@ const MECHANICS = [
         "what was shared, and after a cancel");
         page.log("the stand-in navigator.share received {text} with the report's exact text, CR LF and all");
     }],
-    ["a kind of control or effect the page does not know fails loudly", async (browser, host) => {
+    ["an effect the page does not know fails loudly", async (browser, host) => {
         const page = await pageOf(browser, "window");
         await load(page, host.url);
-        same(await page.evaluate(`const thrown = (f) => { try { f(); return ""; } catch (e) { return String(e); } };
-            const control = thrown(() => createElement({ kind: "gauge", objectName: "gauge", parent: -1, line: 0 }));
-            return play([{ kind: "beep" }]).then(() => "", String).then((effect) => [control, effect]);`),
-        ['Error: no element for a control of kind "gauge"', 'Error: no way to play an effect of kind "beep"'],
-        "what the page says of what it does not know");
+        same(await page.evaluate(`return play([{ kind: { value: 99 } }]).then(() => "", String)`),
+            'Error: no way to play an effect of kind "99"', "what the page says of an effect it does not know");
+    }],
+    ["each event is one call into the module, and the focus it moves is not reported back", async (browser, host) => {
+        const page = await pageOf(browser, "window");
+        await page.addInitScript(COUNT_CALLS);
+        await load(page, host.url);
+        const calls = async (step) => {
+            await page.evaluate("calls.length = 0");
+            await step();
+            return page.evaluate("return calls.join()");
+        };
+        same([await calls(() => type(page, "crestDb", "14")), await calls(() => press(page, "speakerAceita")),
+            await calls(() => press(page, "amplifierAceita")), await calls(() => press(page, "calcula").then(() => message(page)))],
+        // The click on the first Aceita moves the focus, the behaviour then moves it to the next.
+        ["focusMoved,edit,edit", "focusMoved,press", "press", "press"],
+        "the calls of a click and two keys, two Aceita and a warned Calcula");
     }],
     ["a reload with no network", async (browser, host) => {
         const page = await pageOf(browser, "window");
@@ -347,12 +357,24 @@ const MECHANICS = [
         await press(page, "speakerAceita", "amplifierAceita", "calcula");
         same(await value(page, "limMillivolts"), THRESHOLD, "the threshold offline");
     }],
-    ["a browser without WebAssembly", async (browser, host) => {
-        const page = await pageOf(browser, "window");
+    ["a browser without WebAssembly sees the window as it starts, not ready, but not a kept session", async (browser, host) => {
+        const page = await pageOf(browser, "phone");
         await page.addInitScript("delete window.WebAssembly");
+        const look = `return [getComputedStyle(document.getElementById("window")).visibility,
+            ...["speakerBrand", "calcula"].map((id) => [document.getElementById(id).value || document.getElementById(id).textContent,
+                document.getElementById(id).disabled])];`;
         await page.goto(host.url);
-        check((await until(page, "return document.getElementById('notice').textContent", "no notice"))
-            .startsWith("Não foi possível carregar o Quorvane"), "the notice does not say the page did not load");
+        for (const kept of [false, true]) {
+            check((await until(page, "return document.getElementById('notice').textContent", "no notice"))
+                .startsWith("Não foi possível carregar o Quorvane"), "the notice does not say the page did not load");
+            same(await page.evaluate(look), [kept ? "hidden" : "visible", ["Tamsorel", true], ["Calcula", true]],
+                `the window before the module${kept ? ", a session kept" : ""}`);
+            if (!kept) {
+                await measured(page, "the window before the module");
+                await page.evaluate("sessionStorage.setItem('quorvane-session', '{}')");
+                await page.reload();
+            }
+        }
     }],
     ["a start in each bad environment", async (browser, host) => {
         const environments = {
@@ -490,6 +512,20 @@ const TRY_UPDATE = `const done = arguments[0];
         r.addEventListener("updatefound", () => watch(r.installing));
         r.update().catch(() => {});
     });`;
+
+// The calls into the module's window, by name, in window.calls.
+const COUNT_CALLS = `window.calls = [];
+    let factory;
+    Object.defineProperty(window, "Quorvane", { configurable: true, get: () => factory, set: (made) => {
+        factory = () => made().then((module) => {
+            const methods = module.Window.prototype;
+            for (const name of Object.getOwnPropertyNames(methods).filter((n) => n !== "constructor")) {
+                const own = methods[name];
+                methods[name] = function (...args) { calls.push(name); return own.apply(this, args); };
+            }
+            return module;
+        });
+    } });`;
 
 // Page errors, kept where the test can read them.
 const WATCH = `window.failures = [];
