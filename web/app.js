@@ -253,19 +253,32 @@ if ("serviceWorker" in navigator && navigator.serviceWorker.controller) {
     }, { once: true });
 }
 
+// The module once the window is painted in its font: a phone on a slow
+// network sees the window first, its fetch not competing with the font's.
+function loadModule() {
+    return new Promise((resolve, reject) => {
+        const script = Object.assign(document.createElement("script"), { src: "quorvane.js" });
+        script.addEventListener("load", resolve);
+        script.addEventListener("error", reject);
+        document.head.append(script);
+    });
+}
+
 // A browser without WebAssembly, or a first visit that lost the network on
 // the way, gets a message instead of an empty page; a page that loaded but
 // could not start says what failed.
-new Promise((resolve) => resolve(Quorvane())).then((module) => {
-    if (takenOver)
-        return;
-    running = true;
-    try {
-        build(module);
-    } catch (failure) {
-        say(module.startFailure(String(failure)));
-    }
-}, () => takenOver || say("Não foi possível carregar o Quorvane neste navegador. Recarregue a página com a rede "
-    + "ligada ou use um navegador atualizado."));
+document.fonts.ready.then(() => new Promise((painted) => requestAnimationFrame(() => setTimeout(painted))))
+    .then(loadModule).then(() => Quorvane()).then((module) => {
+        if (takenOver)
+            return;
+        running = true;
+        try {
+            build(module);
+        } catch (failure) {
+            say(module.startFailure(String(failure)));
+        }
+    }, () => takenOver || say("Não foi possível carregar o Quorvane neste navegador. Recarregue a página com a rede "
+        + "ligada ou use um navegador atualizado."));
+// The worker fetches every file of the build: once the page has loaded.
 if ("serviceWorker" in navigator)
-    navigator.serviceWorker.register("sw.js").catch(() => {});
+    addEventListener("load", () => navigator.serviceWorker.register("sw.js").catch(() => {}));
