@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <numeric>
 #include <utility>
 
 #include "core/forms.h"
@@ -41,9 +42,8 @@ std::string dumped(const json& data) { return data.dump(-1, ' ', false, json::er
 
 std::string checksum(const std::string& text)
 {
-    std::uint64_t hash = 0xcbf29ce484222325U;  // FNV-1a
-    for (const char c : text)
-        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3U;
+    const std::uint64_t hash = std::accumulate(text.begin(), text.end(), std::uint64_t{0xcbf29ce484222325U},
+        [](std::uint64_t h, char c) { return (h ^ static_cast<unsigned char>(c)) * 0x100000001b3U; });  // FNV-1a
     std::string hex(16, '0');
     const auto written = std::to_chars(hex.data(), hex.data() + hex.size(), hash, 16).ptr - hex.data();
     std::rotate(hex.begin(), hex.begin() + written, hex.end());  // zeros first

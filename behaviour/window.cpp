@@ -330,9 +330,9 @@ void Window::calculate()
     for (const ControlId line : ids().statusLines)
         change(line, [](ControlState& s) { s.text.clear(); });
     // The report view takes the block when it is next shown.
-    std::vector<std::string> block = report::BuildReportBlock(ws, AdjustCount, nf);
+    std::vector<std::string> lines = report::BuildReportBlock(ws, AdjustCount, nf);
     blockStarts.push_back(report.size());
-    report.insert(report.end(), std::make_move_iterator(block.begin()), std::make_move_iterator(block.end()));
+    report.insert(report.end(), std::make_move_iterator(lines.begin()), std::make_move_iterator(lines.end()));
     ++AdjustCount;
     focusOn(ids().id(Button::Recalcula));
 }
