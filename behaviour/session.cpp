@@ -50,6 +50,12 @@ std::string checksum(const std::string& text)
     return hex;
 }
 
+// A text and the checksum of its data.
+struct Sealed {
+    std::string text;
+    std::string check;
+};
+
 Sealed sealed(const json& data)
 {
     std::string check = checksum(dumped(data));
@@ -173,10 +179,6 @@ Snapshot snapshotOf(const json& data)
     return s;
 }
 
-}  // namespace
-
-const std::string SessionStore::kKey = "quorvane-session";
-
 Sealed encodeState(const Snapshot& s, const std::string& lastBlockCheck)
 {
     json values = json::object();
@@ -202,6 +204,13 @@ Sealed encodeBlock(const Block& lines, const std::string& previousCheck)
     return sealed({{"after", previousCheck}, {"lines", lines}});
 }
 
+struct Session {
+    Snapshot snapshot;
+    std::vector<Block> blocks;
+    std::string lastBlockCheck;
+};
+
+// The session a store holds, whole, or nullopt.
 std::optional<Session> decodeSession(const std::string& state, const StoreReader& read)
 {
     try {
@@ -223,6 +232,10 @@ std::optional<Session> decodeSession(const std::string& state, const StoreReader
         return std::nullopt;
     }
 }
+
+}  // namespace
+
+const std::string SessionStore::kKey = "quorvane-session";
 
 StoreSteps SessionStore::keep(const Window& window)
 {

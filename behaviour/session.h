@@ -27,24 +27,10 @@ using StoreSteps = std::vector<StoreStep>;
 // A key's text in the store; nullopt where it holds none or cannot be read.
 using StoreReader = std::function<std::optional<std::string>(const std::string& key)>;
 
-// The texts: each carries a checksum of its data, and each block the
-// checksum of the block before it, which the state's text holds of the
-// last, so that a text cut short, altered or of another session is refused.
-struct Sealed {
-    std::string text;
-    std::string check;
-};
-Sealed encodeState(const Snapshot& snapshot, const std::string& lastBlockCheck);
-Sealed encodeBlock(const Block& lines, const std::string& previousCheck);
-struct Session {
-    Snapshot snapshot;
-    std::vector<Block> blocks;
-    std::string lastBlockCheck;
-};
-// The session a store holds, whole, or nullopt.
-std::optional<Session> decodeSession(const std::string& state, const StoreReader& read);
-
-// What the page's store does after each event, for one window.
+// What the page's store does after each event, for one window. Each text
+// carries a checksum of its data, and each block the checksum of the block
+// before it, which the state's text holds of the last, so that a text cut
+// short, altered or of another session is refused.
 class SessionStore {
 public:
     static const std::string kKey;  // the state's; each block's is under it
