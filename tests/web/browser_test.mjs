@@ -357,17 +357,17 @@ const MECHANICS = [
         await press(page, "speakerAceita", "amplifierAceita", "calcula");
         same(await value(page, "limMillivolts"), THRESHOLD, "the threshold offline");
     }],
-    ["a browser without WebAssembly sees the window as it starts, not ready, but not a kept session", async (browser, host) => {
+    ["a browser without WebAssembly sees the window as it starts, greyed, but not a kept session", async (browser, host) => {
         const page = await pageOf(browser, "phone");
         await page.addInitScript("delete window.WebAssembly");
         const look = `return [getComputedStyle(document.getElementById("window")).visibility,
-            ...["speakerBrand", "calcula"].map((id) => [document.getElementById(id).value || document.getElementById(id).textContent,
-                document.getElementById(id).disabled])];`;
+            ...["speakerBrand", "calcula"].map((id) => document.getElementById(id)).map((e) => [e.value || e.textContent,
+                e.disabled, getComputedStyle(e).opacity])];`;
         await page.goto(host.url);
         for (const kept of [false, true]) {
             check((await until(page, "return document.getElementById('notice').textContent", "no notice"))
                 .startsWith("Não foi possível carregar o Quorvane"), "the notice does not say the page did not load");
-            same(await page.evaluate(look), [kept ? "hidden" : "visible", ["Tamsorel", true], ["Calcula", true]],
+            same(await page.evaluate(look), [kept ? "hidden" : "visible", ["Tamsorel", true, "0.5"], ["Calcula", true, "0.5"]],
                 `the window before the module${kept ? ", a session kept" : ""}`);
             if (!kept) {
                 await measured(page, "the window before the module");
