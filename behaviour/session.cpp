@@ -214,7 +214,7 @@ struct Session {
 std::optional<Session> decodeSession(const std::string& state, const StoreReader& read)
 {
     try {
-        const auto [data, check] = unsealed(state);
+        const json data = unsealed(state).first;
         Session session{snapshotOf(data), {}, {}};
         for (std::int32_t b = 1; b < session.snapshot.adjustCount; ++b) {
             const auto text = read(blockKey(static_cast<std::size_t>(b - 1)));
