@@ -34,6 +34,15 @@ void need(bool holds)
         throw Refused{};
 }
 
+// Field by field: mingw's -O3 takes a braced empty state for uninitialised.
+Effect notice(const char* text)
+{
+    Effect said{};
+    said.kind = Effect::Kind::Notice;
+    said.text = text;
+    return said;
+}
+
 std::string blockKey(std::size_t block) { return SessionStore::kKey + ".block." + std::to_string(block + 1); }
 
 // Text that is not UTF-8 (a lone surrogate typed in a browser) is kept with
@@ -260,11 +269,13 @@ StoreSteps SessionStore::keep(const Window& window)
 
 Effects SessionStore::refused()
 {
-    if (full)
-        return {};
-    full = true;
-    clearFirst = true;
-    return {{Effect::Kind::Notice, kNoControl, {}, kNotKept}};
+    Effects said;
+    if (!full) {
+        full = true;
+        clearFirst = true;
+        said.push_back(notice(kNotKept));
+    }
+    return said;
 }
 
 Effects SessionStore::resume(Window& window, const StoreReader& read)
@@ -278,7 +289,7 @@ Effects SessionStore::resume(Window& window, const StoreReader& read)
             holding = true;
         } else {
             clearFirst = true;
-            effects.push_back({Effect::Kind::Notice, kNoControl, {}, kNotResumed});
+            effects.push_back(notice(kNotResumed));
         }
     }
     Effects drawn = window.redraw();
