@@ -432,6 +432,8 @@ TEST_F(WindowTest, EverySessionReadsBackFromItsStore)
     type(Entry::SpkZnom, "8");
     press({Button::SpeakerAceita, Button::AmplifierAceita});
     window.focusMoved(kLayout.id(Entry::AmpModel));  // by a click or Tab, which the view tells
+    window.focusMoved(kLayout.controls.size());      // no such control: a page's stray element
+    EXPECT_EQ(kLayout.controls[window.focus()].objectName, "amplifierModel");
     keeps("both Aceita", state);
     press({Button::Calcula, Button::Listar});
     keeps("Listar", {"set quorvane-session.block.1", "set quorvane-session"});
@@ -478,7 +480,8 @@ TEST(WindowSession, TheBuildBeforesSessionReadsBackWithWhatItLacksAtItsStart)
 {
     Store store = keptBefore();
     behaviour::Window window{{','}, "09/12/2026"};
-    store.session.resume(window, store.reader());
+    const behaviour::Effects drawn = store.session.resume(window, store.reader());
+    EXPECT_EQ(std::ranges::count(drawn, kLayout.id(Entry::CrestDb), &Effect::control), 1);  // red, unlike its start
     EXPECT_EQ(kLayout.controls[window.focus()].objectName, "voltar");
     EXPECT_EQ(window.reportLines().front(), "Dados para Quorvane                                    08/12/2026");
     EXPECT_EQ(window.state(kLayout.id(Entry::SpkBrand)).text, "   Falante\tFixo   ");
