@@ -481,14 +481,14 @@ TEST(WindowSession, TheBuildBeforesSessionReadsBackWithWhatItLacksAtItsStart)
     Store store = keptBefore();
     behaviour::Window window{{','}, "09/12/2026"};
     const behaviour::Effects drawn = store.session.resume(window, store.reader());
-    EXPECT_EQ(std::ranges::count(drawn, kLayout.id(Entry::CrestDb), &Effect::control), 1);  // red, unlike its start
+    const auto crest = [](const Effect& e) { return e.control == kLayout.id(Entry::CrestDb); };
+    EXPECT_EQ(std::count_if(drawn.begin(), drawn.end(), crest), 1);  // red, unlike its start
     EXPECT_EQ(kLayout.controls[window.focus()].objectName, "voltar");
     EXPECT_EQ(window.reportLines().front(), "Dados para Quorvane                                    08/12/2026");
     EXPECT_EQ(window.state(kLayout.id(Entry::SpkBrand)).text, "   Falante\tFixo   ");
     EXPECT_EQ(window.state(kLayout.id(Entry::CrestDb)).colour, behaviour::Colour::Red);
     EXPECT_FALSE(window.state(kLayout.id(Entry::CrestDb)).readOnly);
     EXPECT_EQ(window.state(kLayout.id(behaviour::ResultField::LimMillivolts)).text, "   868.534 mV");
-    EXPECT_EQ(window.state(kLayout.id(Button::Voltar)).place.left, 480);
     // What the build before lacked starts as it starts: the field empty
     // and black until the next "Calcula", the value nought.
     const ControlState& dbvRight = window.state(kLayout.id(behaviour::ResultField::LimDbvRight));
