@@ -30,7 +30,7 @@ void BM_Format(benchmark::State& state)
     for (auto _ : state) {
         (void)_;
         benchmark::DoNotOptimize(value);
-        auto text = numtext::Format("   %4.3f", value, nf);
+        auto text = numtext::Format(value, 4, 3, nf);
         benchmark::DoNotOptimize(text);
     }
 }

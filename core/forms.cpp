@@ -1,14 +1,14 @@
 #include "core/forms.h"
 
-#include <string_view>
-
 namespace core {
 
 std::string shownText(const Form& form, float value, const numtext::NumberFormat& nf)
 {
-    if (std::string_view(form.format) == kGeneral)
-        return numtext::FloatToStr(form.scale * value, nf) + form.unit;
-    return numtext::Format(form.format, form.scale * value, nf) + form.unit;
+    const double scaled = form.scale * value;
+    return std::string(static_cast<std::size_t>(form.indent), ' ') +
+        (form.kind == Form::Kind::General ? numtext::FloatToStr(scaled, nf)
+                                          : numtext::Format(scaled, form.width, form.decimals, nf)) +
+        form.unit;
 }
 
 }  // namespace core

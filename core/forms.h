@@ -14,23 +14,33 @@
 
 namespace core {
 
-// A value as one place writes it: a "%W.Df" format (or kGeneral, the general
-// number form of 15 significant digits) of the value times `scale`, then
-// `unit`. No format: the place does not show the value.
+// A value as one place writes it: the value times `scale` with `decimals`
+// digits after the separator, at least `width` characters wide, after
+// `indent` spaces and before `unit`; or the general number form of 15
+// significant digits. No form: the place does not show the value.
 struct Form {
-    constexpr Form() = default;
-    // cppcheck-suppress noExplicitConstructor ; the table's rows give a form as its format alone
-    constexpr Form(const char* format_, const char* unit_ = "", double scale_ = 1.0)
-        : format(format_), scale(scale_), unit(unit_)
-    {
-    }
-    constexpr bool shown() const { return format != nullptr; }
-    const char* format = nullptr;
-    double scale = 1.0;
+    enum class Kind { None, Fixed, General };
+    constexpr bool shown() const { return kind != Kind::None; }
+    Kind kind = Kind::None;
+    int width = 0;
+    int decimals = 0;
     const char* unit = "";
+    double scale = 1.0;
+    int indent = 0;
 };
 
-inline constexpr const char* kGeneral = "general";
+constexpr Form fixed(int width, int decimals, const char* unit = "", double scale = 1.0)
+{
+    return {Form::Kind::Fixed, width, decimals, unit, scale};
+}
+
+constexpr Form indented(int spaces, Form form)
+{
+    form.indent = spaces;
+    return form;
+}
+
+inline constexpr Form kGeneral{Form::Kind::General};
 
 struct ValueForms {
     WorksheetNumber value = nullptr;
@@ -51,34 +61,37 @@ inline constexpr auto kValueForms = [] {
     using W = Worksheet;
     const char* ms = " ms (mili segundos) ";
     const ValueForms rows[] = {
-        {&W::SpkZnom, "SpkZnom", {"%3.2f"}, {}, {}, {}, {"%3.2f", " Ohms "}},
-        {&W::SpkPmax, "SpkPmax", {"%4.2f"}, {}, {}, {}, {"%4.2f", " Watts "}},
-        {&W::FreqRec, "FreqRec", {"%5.2f"}, {}, {}, {}, {"%5.2f", " Hertz "}},
-        {&W::FreqDes, "FreqDes", {"%3.2f"}, {}, {}, {}, {"%5.2f", " Hertz "}},
-        {&W::SpkPavg, "SpkPavg", {}, {}, {}, {kGeneral}, {"%5.2f", " Watts "}},
-        {&W::SpkVavg, "SpkVavg", {}, {}, {}, {kGeneral}, {"%5.2f", " Volts "}},
-        {&W::SpkVpeak, "SpkVpeak", {}, {}, {}, {kGeneral}, {"%5.2f", " Volts "}},
-        {&W::SpkPpeak, "SpkPpeak", {}, {}, {}, {kGeneral}, {"%5.2f", " Watts "}},
-        {&W::SpkVprog, "SpkVprog", {}, {}, {}, {kGeneral}, {"%5.2f", " Volts "}},
-        {&W::SpkPprog, "SpkPprog", {}, {}, {}, {kGeneral}, {"%5.2f", " Watts "}},
-        {&W::AmpVin, "AmpVin", {"%3.3f"}, {}, {}, {}, {"%5.2f", " mV ", 1000.0}},
-        {&W::AmpZnom, "AmpZnom", {"%4.2f"}, {}, {}, {}, {"%3.2f", " Ohms "}},
-        {&W::AmpPmax, "AmpPmax", {"%5.2f"}, {}, {}, {}, {"%5.2f", " Watts "}},
-        {&W::CrestDb, "CrestDb", {"%3.2f"}, {}, {}, {"%3.2f"}, {"%5.2f", " dB "}},
-        {&W::AmpVmax, "AmpVmax", {}, {}, {}, {"%3.2f"}, {"%5.2f", " Volts "}},
-        {&W::GainLin, "GainLin", {}, {}, {}, {"%3.2f"}, {"%5.2f", " X (vezes) "}},
-        {&W::GainDb, "GainDb", {}, {}, {}, {"%3.2f"}, {"%5.2f", " dB "}},
-        {&W::CrestLin, "CrestLin", {}, {}, {}, {"%3.2f"}, {"%5.2f", " (vezes) "}},
-        {&W::CrestMaxDb, "CrestMaxDb", {}, {}, {}, {"%3.2f"}, {"%5.2f", " dB "}},
-        {&W::LimVout, "LimVout", {}, {"    %3.3f", "  V"}, {"   %4.3f", " mV", 1000.0}, {}, {"%3.3f", " mV ", 1000.0}},
-        {&W::LimDbu, "LimDbu", {}, {"    %3.2f", "  dBu"}, {"   %3.2f", " dBu"}, {}, {"%3.3f", " dBU "}},
-        {&W::LimDbv, "LimDbv", {}, {"    %3.2f", "  dBV"}, {"   %3.2f", " dBV"}, {}, {"%3.3f", " dBV "}},
-        {&W::AttackSlow, "AttackSlow", {}, {"   %3.3f", " ms"}, {}, {}, {"%3.2f", ms}},
-        {&W::AttackMedium, "AttackMedium", {}, {"   %3.2f", " ms"}, {}, {}, {"%3.2f", ms}},
-        {&W::AttackFast, "AttackFast", {}, {"   %3.2f", " ms"}, {}, {}, {"%3.2f", ms}},
-        {&W::ReleaseSlow, "ReleaseSlow", {}, {"   %3.3f", " ms"}, {}, {}, {"%3.2f", ms}},
-        {&W::ReleaseMedium, "ReleaseMedium", {}, {"   %3.2f", " ms"}, {}, {}, {"%3.2f", ms}},
-        {&W::ReleaseFast, "ReleaseFast", {}, {"   %3.2f", " ms"}, {}, {}, {"%3.2f", ms}},
+        {&W::SpkZnom, "SpkZnom", fixed(3, 2), {}, {}, {}, fixed(3, 2, " Ohms ")},
+        {&W::SpkPmax, "SpkPmax", fixed(4, 2), {}, {}, {}, fixed(4, 2, " Watts ")},
+        {&W::FreqRec, "FreqRec", fixed(5, 2), {}, {}, {}, fixed(5, 2, " Hertz ")},
+        {&W::FreqDes, "FreqDes", fixed(3, 2), {}, {}, {}, fixed(5, 2, " Hertz ")},
+        {&W::SpkPavg, "SpkPavg", {}, {}, {}, kGeneral, fixed(5, 2, " Watts ")},
+        {&W::SpkVavg, "SpkVavg", {}, {}, {}, kGeneral, fixed(5, 2, " Volts ")},
+        {&W::SpkVpeak, "SpkVpeak", {}, {}, {}, kGeneral, fixed(5, 2, " Volts ")},
+        {&W::SpkPpeak, "SpkPpeak", {}, {}, {}, kGeneral, fixed(5, 2, " Watts ")},
+        {&W::SpkVprog, "SpkVprog", {}, {}, {}, kGeneral, fixed(5, 2, " Volts ")},
+        {&W::SpkPprog, "SpkPprog", {}, {}, {}, kGeneral, fixed(5, 2, " Watts ")},
+        {&W::AmpVin, "AmpVin", fixed(3, 3), {}, {}, {}, fixed(5, 2, " mV ", 1000.0)},
+        {&W::AmpZnom, "AmpZnom", fixed(4, 2), {}, {}, {}, fixed(3, 2, " Ohms ")},
+        {&W::AmpPmax, "AmpPmax", fixed(5, 2), {}, {}, {}, fixed(5, 2, " Watts ")},
+        {&W::CrestDb, "CrestDb", fixed(3, 2), {}, {}, fixed(3, 2), fixed(5, 2, " dB ")},
+        {&W::AmpVmax, "AmpVmax", {}, {}, {}, fixed(3, 2), fixed(5, 2, " Volts ")},
+        {&W::GainLin, "GainLin", {}, {}, {}, fixed(3, 2), fixed(5, 2, " X (vezes) ")},
+        {&W::GainDb, "GainDb", {}, {}, {}, fixed(3, 2), fixed(5, 2, " dB ")},
+        {&W::CrestLin, "CrestLin", {}, {}, {}, fixed(3, 2), fixed(5, 2, " (vezes) ")},
+        {&W::CrestMaxDb, "CrestMaxDb", {}, {}, {}, fixed(3, 2), fixed(5, 2, " dB ")},
+        {&W::LimVout, "LimVout", {}, indented(4, fixed(3, 3, "  V")), indented(3, fixed(4, 3, " mV", 1000.0)), {},
+            fixed(3, 3, " mV ", 1000.0)},
+        {&W::LimDbu, "LimDbu", {}, indented(4, fixed(3, 2, "  dBu")), indented(3, fixed(3, 2, " dBu")), {},
+            fixed(3, 3, " dBU ")},
+        {&W::LimDbv, "LimDbv", {}, indented(4, fixed(3, 2, "  dBV")), indented(3, fixed(3, 2, " dBV")), {},
+            fixed(3, 3, " dBV ")},
+        {&W::AttackSlow, "AttackSlow", {}, indented(3, fixed(3, 3, " ms")), {}, {}, fixed(3, 2, ms)},
+        {&W::AttackMedium, "AttackMedium", {}, indented(3, fixed(3, 2, " ms")), {}, {}, fixed(3, 2, ms)},
+        {&W::AttackFast, "AttackFast", {}, indented(3, fixed(3, 2, " ms")), {}, {}, fixed(3, 2, ms)},
+        {&W::ReleaseSlow, "ReleaseSlow", {}, indented(3, fixed(3, 3, " ms")), {}, {}, fixed(3, 2, ms)},
+        {&W::ReleaseMedium, "ReleaseMedium", {}, indented(3, fixed(3, 2, " ms")), {}, {}, fixed(3, 2, ms)},
+        {&W::ReleaseFast, "ReleaseFast", {}, indented(3, fixed(3, 2, " ms")), {}, {}, fixed(3, 2, ms)},
     };
     return std::to_array(rows);
 }();

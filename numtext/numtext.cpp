@@ -1,12 +1,14 @@
 #include "numtext/numtext.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <system_error>
-#include <vector>
 
 #include <fast_float/fast_float.h>
 
@@ -34,51 +36,6 @@ constexpr std::size_t kQuotedTextLimit = 40;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Appends the digits at `i` to `out`; returns how many there were.
-std::size_t takeDigits(std::string_view text, std::size_t& i, std::string& out)
-{
-    const std::size_t first = i;
-    while (i < text.size() && isDigit(text[i]))
-        out += text[i++];
-    return i - first;
-}
-
-// The number's characters rewritten for the parser: '.' as separator, no
-// '+'. False when the text is not a number: spaces, an optional sign, digits
-// with at most one separator, an optional exponent, spaces.
-bool scanNumber(std::string_view text, char separator, std::string& out)
-{
-    std::size_t i = text.find_first_not_of(' ');
-    const std::size_t end = text.find_last_not_of(' ') + 1;
-    if (i == std::string_view::npos)
-        return false;
-    text = text.substr(0, end);
-    const auto sign = [&] {
-        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-            if (text[i] == '-')
-                out += '-';
-            ++i;
-        }
-    };
-    sign();
-    std::size_t mantissaDigits = takeDigits(text, i, out);
-    if (i < text.size() && text[i] == separator) {
-        out += '.';
-        ++i;
-        mantissaDigits += takeDigits(text, i, out);
-    }
-    if (mantissaDigits == 0)
-        return false;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        out += 'e';
-        ++i;
-        sign();
-        if (takeDigits(text, i, out) == 0)
-            return false;
-    }
-    return i == text.size();
-}
-
 // Every decimal digit of a finite double, exactly (a double has at most 1074
 // binary fraction digits, so as many decimals), so that any rounding can be
 // applied to it.
@@ -88,84 +45,27 @@ struct DecimalDigits {
     int pointPos = 0;    // number of integer digits in `digits`
 };
 
-// A natural number in base 10^9, least significant limb first: enough to
-// write m x 2^e or m x 5^k exactly.
-class BigDecimal {
-public:
-    explicit BigDecimal(std::uint64_t value)
-    {
-        do {
-            limbs.push_back(static_cast<std::uint32_t>(value % kBase));
-            value /= kBase;
-        } while (value != 0);
-    }
-
-    void multiply(std::uint32_t factor)
-    {
-        std::uint64_t carry = 0;
-        for (std::uint32_t& limb : limbs) {
-            const std::uint64_t product = std::uint64_t{limb} * factor + carry;
-            limb = static_cast<std::uint32_t>(product % kBase);
-            carry = product / kBase;
-        }
-        for (; carry != 0; carry /= kBase)
-            limbs.push_back(static_cast<std::uint32_t>(carry % kBase));
-    }
-
-    // Multiplies by base^exponent, a few factors at a time.
-    void multiplyByPower(std::uint32_t base, int exponent, std::uint32_t chunk, int perChunk)
-    {
-        for (; exponent >= perChunk; exponent -= perChunk)
-            multiply(chunk);
-        for (; exponent > 0; --exponent)
-            multiply(base);
-    }
-
-    std::string decimal() const
-    {
-        std::string out = std::to_string(limbs.back());
-        for (std::size_t i = limbs.size() - 1; i-- > 0;) {
-            const std::string limb = std::to_string(limbs[i]);
-            out.append(9 - limb.size(), '0').append(limb);
-        }
-        return out;
-    }
-
-private:
-    static constexpr std::uint64_t kBase = 1000000000;
-    std::vector<std::uint32_t> limbs;
-};
-
 DecimalDigits exactDecimal(double value)
 {
-    DecimalDigits out;
-    out.negative = std::signbit(value);
-    if (value == 0.0) {
-        out.digits.push_back('0');
-        out.pointPos = 1;
-        return out;
-    }
-    // |value| = m x 2^exponent with m odd.
+    // |value| = m x 2^lowest with m odd: its exact expansion has -lowest decimals.
     int exponent = 0;
-    auto m = static_cast<std::uint64_t>(std::ldexp(std::frexp(std::fabs(value), &exponent), 53));
-    exponent -= 53;
-    const auto zeros = static_cast<unsigned>(std::countr_zero(m));
-    m >>= zeros;
-    exponent += static_cast<int>(zeros);
-    BigDecimal exact(m);
-    if (exponent >= 0) {
-        exact.multiplyByPower(2, exponent, 1U << 30, 30);
-        out.digits = exact.decimal();
-        out.pointPos = static_cast<int>(out.digits.size());
-        return out;
-    }
-    // m / 2^k is m x 5^k / 10^k: the digits of m x 5^k with k of them after the point.
-    const int k = -exponent;
-    exact.multiplyByPower(5, k, 1220703125, 13);
-    out.digits = exact.decimal();
-    if (out.digits.size() <= static_cast<std::size_t>(k))
-        out.digits.insert(0, static_cast<std::size_t>(k) + 1 - out.digits.size(), '0');
-    out.pointPos = static_cast<int>(out.digits.size()) - k;
+    const auto m = static_cast<std::uint64_t>(std::ldexp(std::fabs(std::frexp(value, &exponent)), 53));
+    const int lowest = exponent - 53 + std::countr_zero(m);
+    const int decimals = std::max(0, -lowest);
+    std::array<char, 1400> text{};  // 309 integer digits, 1074 decimals, sign and point at most
+#if defined(__cpp_lib_to_chars)
+    const char* end =
+        std::to_chars(text.data(), text.data() + text.size(), std::fabs(value), std::chars_format::fixed, decimals).ptr;
+#else
+    // emscripten's libc++ has no floating-point to_chars; its C library writes
+    // every digit asked for, always with a full stop.
+    const char* end = text.data() + std::snprintf(text.data(), text.size(), "%.*f", decimals, std::fabs(value));
+#endif
+    const std::string_view written(text.data(), static_cast<std::size_t>(end - text.data()));
+    const std::size_t point = std::min(written.find('.'), written.size());
+    DecimalDigits out{std::signbit(value), std::string(written.substr(0, point)), static_cast<int>(point)};
+    if (point < written.size())
+        out.digits.append(written.substr(point + 1));
     return out;
 }
 
@@ -194,26 +94,30 @@ bool roundHalfAway(std::string& digits, std::size_t keep)
 
 float StrToFloat(std::string_view text, const NumberFormat& format)
 {
-    std::string canonical;
-    if (!scanNumber(text, format.decimalSeparator, canonical))
+    // Spaces around, an optional sign, then a digit or the separator: no
+    // "inf", no "nan", no second sign; the parser reads the rest, whole.
+    const std::size_t first = text.find_first_not_of(' ');
+    std::string_view number = first == std::string_view::npos ? "" : text.substr(first);
+    number = number.substr(0, number.find_last_not_of(' ') + 1);
+    const bool negative = !number.empty() && number.front() == '-';
+    if (!number.empty() && (negative || number.front() == '+'))
+        number.remove_prefix(1);
+    if (number.empty() || !(isDigit(number.front()) || number.front() == format.decimalSeparator))
         throwNotANumber(text);
-    const char* last = canonical.data() + canonical.size();
     float value = 0.0f;
-    const auto result = fast_float::from_chars(canonical.data(), last, value);
+    const char* last = number.data() + number.size();
+    const fast_float::parse_options options(fast_float::chars_format::general, format.decimalSeparator);
+    const auto result = fast_float::from_chars_advanced(number.data(), last, value, options);
     // Too small for a single is its nearest single, zero; too large is no
     // number the program can hold. Parser versions differ in what they call
     // out of range, not in the value.
     if (result.ptr == last && !std::isinf(value) &&
         (result.ec == std::errc{} || result.ec == std::errc::result_out_of_range))
-        return value;
+        return negative ? -value : value;
     throwNotANumber(text);
 }
 
-namespace {
-
-// "%W.Df": |value| exactly, rounded half away from zero to D decimals, with
-// a sign for negatives (zero included), left-filled with spaces to width W.
-void appendFixed(std::string& out, double value, int width, int decimals, const NumberFormat& format)
+std::string Format(double value, int width, int decimals, const NumberFormat& format)
 {
     DecimalDigits exact = exactDecimal(value);
     const int fractionDigits = static_cast<int>(exact.digits.size()) - exact.pointPos;
@@ -228,23 +132,8 @@ void appendFixed(std::string& out, double value, int width, int decimals, const 
         text.append(exact.digits, static_cast<std::size_t>(exact.pointPos), std::string::npos);
     }
     if (text.size() < static_cast<std::size_t>(width))
-        out.append(static_cast<std::size_t>(width) - text.size(), ' ');
-    out.append(text);
-}
-
-}  // namespace
-
-std::string Format(std::string_view pattern, double value, const NumberFormat& format)
-{
-    // The program's formats all have a one-digit width and precision.
-    const std::size_t percent = pattern.find('%');
-    const std::string_view spec = percent == std::string_view::npos ? "" : pattern.substr(percent, 5);
-    if (spec.size() != 5 || !isDigit(spec[1]) || spec[2] != '.' || !isDigit(spec[3]) || spec[4] != 'f')
-        throw std::invalid_argument("format pattern without %W.Df: " + std::string(pattern));
-    std::string out(pattern.substr(0, percent));
-    appendFixed(out, value, spec[1] - '0', spec[3] - '0', format);
-    out.append(pattern.substr(percent + 5));
-    return out;
+        text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+    return text;
 }
 
 std::string FloatToStr(double value, const NumberFormat& format)

@@ -25,10 +25,10 @@ public:
 // for anything else, and for values beyond the single-precision range.
 float StrToFloat(std::string_view text, const NumberFormat& format);
 
-// printf-style "%W.Df" (one digit each) with literal text around it, e.g.
-// "    %3.3f". Exact halves are rounded away from zero; the width is a
-// minimum. The value is finite, as every Worksheet value is.
-std::string Format(std::string_view pattern, double value, const NumberFormat& format);
+// A finite value (every Worksheet value is) with `decimals` digits after the
+// separator, exact halves rounded away from zero, a sign for any negative
+// (one that rounds to zero too), left-filled with spaces to `width`.
+std::string Format(double value, int width, int decimals, const NumberFormat& format);
 
 // General form of a finite value: at most 15 significant digits, trailing
 // zeros dropped, scientific notation for very large or very small magnitudes.
