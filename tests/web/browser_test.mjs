@@ -18,7 +18,6 @@ const HERE = dirname(fileURLToPath(import.meta.url));
 const SHOTS = process.env.QUORVANE_SHOTS || "";  // a folder for screenshots
 const ONLY = process.env.QUORVANE_ONLY || "";     // the scenarios whose names hold it
 const WIDTHS = { phone: [390, 844], window: [1280, 800] };
-const COPIED = " TEXTO COPIADO PARA O CLIPBOARD !";
 // The default pass's threshold in mV, as panel 3 shows it: the page has run.
 const THRESHOLD = "   345.769 mV";
 const RED = "rgb(221, 0, 0)";
@@ -149,10 +148,9 @@ async function reportAfterSair(page, browser) {
 
 async function sairGivesTheReport(page, browser, started, language) {
     await press(page, "sair");
-    same(await message(page, page.phone && (() => measured(page, "the message"))), COPIED, "the message after Sair");
+    await message(page, page.phone && (() => measured(page, "the message")));
     same(await reportAfterSair(page, browser), await golden(started, language), "the report after Sair");
-    check(await shown(page, "report") && (await notice(page)).startsWith("O relatório foi copiado"),
-        "the report and the notice are not shown after Sair");
+    check(await shown(page, "report") && !!(await notice(page)), "the report and a notice are not shown after Sair");
 }
 
 // On a phone: every target at least 44 px, every text at least 16 px, and
@@ -209,7 +207,7 @@ const TABLE = [
         if (SHOTS)
             await page.screenshot(join(SHOTS, `${page.engine}-${page.width}-default-pass.png`));
         await page.keys("Tab", "Tab", "Return");
-        same(await message(page), COPIED, "the message after Sair");
+        await message(page);  // its text is the behaviour's tests' to hold
         same(await reportAfterSair(page, browser), await golden(started, "en-US"), "the report after Sair");
         await axe(page, "after Sair");
     }],
@@ -222,7 +220,7 @@ const TABLE = [
     }],
     ["a refused value", "en-US", async (page) => {
         await type(page, "speakerPmax", "a");
-        await message(page);  // its text is the behaviour's tests' to hold
+        await message(page);
         same(await colour(page, "speakerPmax"), RED, "the refused entry's colour");
         await type(page, "speakerPmax", "125");
         same(await colour(page, "speakerPmax"), RED, "a retyped entry's colour");
@@ -244,7 +242,7 @@ const TABLE = [
     ["a comma locale", "pt-BR", async (page, browser, started) => {
         // The example entries, written with a full stop, are refused until retyped.
         await press(page, "speakerAceita");
-        same(await message(page), "'8.00' não é um número válido", "8.00 in a comma locale");
+        await message(page);
         await type(page, "speakerZnom", "8");
         await type(page, "amplifierVin", "0,775");
         await press(page, "speakerAceita", "amplifierAceita", "calcula");
@@ -303,7 +301,7 @@ const MECHANICS = [
             const page = await pageOf(Object.assign(refusing, { log: browser.log }), "window");
             await load(page, host.url);
             await press(page, "sair");
-            same(await message(page), "Não foi possível copiar o relatório para o clipboard.", "the message");
+            await message(page);
             check(await shown(page, "speakerPanel") && !(await notice(page)), "the page changed although nothing was copied");
         } finally {
             await refusing.close();
@@ -318,8 +316,7 @@ const MECHANICS = [
         const started = await load(page, host.url);
         await press(page, "speakerAceita", "amplifierAceita", "calcula", "sair");
         await message(page);
-        same(await page.evaluate("return document.getElementById('share').textContent"),
-            "Enviar o relatório para outro aplicativo", "the offer's caption");
+        check(await shown(page, "share"), "no offer to send the report");
         await press(page, "share", "share");
         same([await page.evaluate("return shared.map((d) => Object.keys(d).join() + ': ' + d.text)"), await errors(page),
             await page.evaluate("return document.getElementById('message').open")],
@@ -412,9 +409,8 @@ const MECHANICS = [
             }
             sessionStorage.setItem("other", "x".repeat(low)); return low;`);
         await press(page, "recalcula", "speakerAceita", "amplifierAceita", "calcula");
-        same([await notice(page), await page.evaluate("return Object.keys(sessionStorage)")],
-            ["Esta aba não tem mais espaço para guardar a sessão: ela não sobreviverá se a página for recarregada. "
-                + "“Sair” copia o relatório para o clipboard.", ["other"]], "after a Calcula the tab cannot hold");
+        same([!!(await notice(page)), await page.evaluate("return Object.keys(sessionStorage)")],
+            [true, ["other"]], "a notice, and the session's keys, after a Calcula the tab cannot hold");
         await load(page);
         same(await value(page, "limMillivolts"), "", "a reload after the tab was full");
         page.log(`another key held ${room} characters`);
