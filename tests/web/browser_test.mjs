@@ -259,6 +259,14 @@ const TABLE = [
         const before = await page.evaluate(look);
         await load(page);
         same(await page.evaluate(look), before, "the page after a reload");
+        // As the default pass and Listar left it: panels 1 and 2 locked, the
+        // results, the report of one block, the focus where the click left it.
+        same(await page.evaluate(`const e = (id) => document.getElementById(id);
+            return [...["speakerPmax", "crestDb", "limMillivolts"].map((id) => [e(id).value, getComputedStyle(e(id)).color,
+                e(id).readOnly]), ...["speakerAceita", "amplifierAceita", "recalcula", "speakerPanel", "voltar", "report"]
+                .map((id) => e(id).hidden), e("report").value.split("\\n").length, document.activeElement.id];`),
+        [["125.00", "rgb(0, 0, 255)", true], ["6.00", "rgb(0, 0, 255)", true], [THRESHOLD, RED, true],
+            true, true, true, true, false, false, 42, "listar"], "the page after a reload");
         await press(page, "voltar", "sair");
         await message(page);
         await load(page);
