@@ -188,6 +188,25 @@ async function axe(page, seen) {
     same(violations, [], `axe ${seen}`);
 }
 
+// On a phone each entry's caption is the line above it: its one label,
+// over it and across it, no other entry between them.
+const CAPTIONS = `const box = (e) => e.getBoundingClientRect();
+const across = (a, b) => Math.min(a.right, b.right) - Math.max(a.left, b.left) > 0.5;
+const entries = [...document.querySelectorAll("#window input[data-entry]")];
+const astray = [...document.querySelectorAll("#window label")].filter((l) => !entries.includes(l.control))
+    .map((l) => l.id + " labels no entry");
+return astray.concat(entries.flatMap((entry) => {
+    const labels = [...entry.labels];
+    if (labels.length !== 1)
+        return [entry.id + " has " + labels.length + " captions"];
+    const c = box(labels[0]), e = box(entry);
+    const between = entries.filter((o) => o !== entry && across(box(o), e) && box(o).top >= c.bottom - 0.5
+        && box(o).bottom <= e.top + 0.5);
+    return c.bottom <= e.top + 0.5 && across(c, e) && !between.length ? []
+        : [labels[0].id + " " + JSON.stringify([c.left, c.top, c.right, c.bottom]) + " is not over "
+            + entry.id + " " + JSON.stringify([e.left, e.top, e.right, e.bottom])];
+}));`;
+
 // An entry the behaviour has locked, tapped or clicked and typed into as a
 // user does: its text stays, and no edit reaches the behaviour.
 async function typeIntoLocked(page, control, kept) {
@@ -213,8 +232,10 @@ const TABLE = [
             await message(page);  // its text is the behaviour's tests' to hold
             same(await reportAfterSair(page, browser), await golden(started, "en-US"), "the report after Sair");
         }],
-    ["the default pass by taps or clicks, a locked entry, Listar, then Sair", "en-US",
+    ["taps or clicks: captions over their entries, the default pass, a locked entry, Listar, then Sair", "en-US",
         ["phone", "window"], async (page) => {
+            if (page.phone)
+                same(await page.evaluate(CAPTIONS), [], "captions not over their entries");
             await press(page, "speakerAceita", "amplifierAceita");
             if (page.phone)
                 await typeIntoLocked(page, "speakerPmax", "125.00");
