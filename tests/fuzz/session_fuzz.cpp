@@ -87,8 +87,14 @@ std::string checksum(const std::string& text)
 // nullopt where it is left as it was.
 std::optional<std::string> resealed(std::string& text, const char* link, const std::string& linked)
 {
-    json whole = json::parse(text, nullptr, false);
-    if (!whole.is_object() || !whole.contains("data"))
+    int deepest = 0;
+    const auto depth = [&deepest](int at, json::parse_event_t, const json&) {
+        deepest = std::max(deepest, at);
+        return at <= 64;  // deeper is left out
+    };
+    json whole = json::parse(text, depth, false);
+    // Too deep to dump here: the reader refuses it as it reads it.
+    if (deepest > 64 || !whole.is_object() || !whole.contains("data"))
         return std::nullopt;
     json& data = whole["data"];
     if (link && data.is_object())
