@@ -1,7 +1,8 @@
-// Any bytes as an entry's text, read with either decimal separator: a
-// finite single or numtext::ConversionError, nothing else. What it reads
-// must not depend on which character separates, nor on the spaces around
-// it, and must be what the C library reads from the same number.
+// Any bytes as an entry's text, read with either decimal separator, and
+// with the byte after them as one (a kept session may name any): a finite
+// single or numtext::ConversionError, nothing else. What it reads must not
+// depend on which character separates, nor on the spaces around it, and
+// must be what the C library reads from the same number.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -78,5 +79,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkAgainstLibc(text, '.', *point);
     if (comma)
         checkAgainstLibc(text, ',', *comma);
+    // The input's last byte as the separator.
+    if (!text.empty()) {
+        const char separator = text.back();
+        const std::string_view number = text.substr(0, text.size() - 1);
+        const std::optional<float> value = read(number, separator);
+        if (value && std::string_view("+-eE0123456789 ").find(separator) == std::string_view::npos)
+            checkAgainstLibc(number, separator, *value);
+    }
     return 0;
 }
