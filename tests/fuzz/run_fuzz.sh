@@ -29,7 +29,8 @@ if [ "$seconds" = 0 ]; then
 fi
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT INT TERM
+trap 'rm -rf "$work"' EXIT
+trap 'exit 1' INT TERM
 mkdir "$work/corpus"
 # shellcheck disable=SC2086
 find $seeds -type f -exec cp {} "$work/corpus/" \;
