@@ -2,6 +2,7 @@
 # runs every test; `make run` starts the program; `make bench` measures.
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # Extra CMake options, e.g. -DCMAKE_COMPILE_WARNING_AS_ERROR=ON in CI.
 CMAKE_EXTRA ?=
@@ -31,7 +32,7 @@ build-tests:
 
 test: build-tests
 	ctest --test-dir $(BUILD) --output-on-failure --no-tests=error
-	./scripts/sanitize.sh $(SANITIZE_BUILD) $(CMAKE_EXTRA)
+	./scripts/sanitize.sh $(SANITIZE_BUILD) $(FUZZ_BUILD) $(CMAKE_EXTRA)
 
 bench: build-tests web
 	$(BUILD)/bench/quorvane_bench
@@ -101,4 +102,4 @@ web-run: web
 	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_BUILD)/web/site
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(WINDOWS_BUILD) $(WEB_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(WEB_BUILD)

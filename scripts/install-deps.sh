@@ -20,11 +20,12 @@ run="g++ make cmake ninja-build pkg-config qt6-base-dev libxcb1-dev libfast-floa
 nlohmann-json3-dev fonts-liberation"
 # GoogleTest and Google Benchmark; a private X server with real input, the
 # clipboard and screenshots; the start-up probe's X libraries; Qt's Wayland
-# platform, which the start-up checks try; and what builds and judges the
-# Debian package.
+# platform, which the start-up checks try; what builds and judges the
+# Debian package; and clang with its runtime libraries (libFuzzer and the
+# sanitizers), which build the fuzz targets.
 test="$run libgtest-dev libgmock-dev libbenchmark-dev
 xvfb xauth xdotool xclip imagemagick libx11-dev libxdamage-dev qt6-wayland
-dpkg-dev file desktop-file-utils appstream lintian"
+dpkg-dev file desktop-file-utils appstream lintian clang libclang-rt-dev"
 lint="$run clang-format clang-tidy cppcheck"
 # Qt for Windows built from Debian's source with mingw-w64 (perl, the source
 # package tools), the icon, the installer, and wine to try it.

@@ -525,9 +525,10 @@ std::string resealed(const std::string& text, const char* patch)
 
 // A stored session that does not read back whole leaves the window as it
 // was, is cleared, and the user is told that a new session starts: one
-// cut short, altered, of another session, of an earlier format, or with a
-// value of the wrong kind or out of its range. Its twins, resealed with
-// nothing changed or with names this build does not know, read back.
+// cut short, altered, of another session, of an earlier format, with a
+// value of the wrong kind or out of its range, or nested too deep. Its
+// twins, resealed with nothing changed or with names this build does not
+// know, nested a little deeper than this build writes, read back.
 TEST(WindowSession, AStoredSessionCutShortOrAlteredChangesNothing)
 {
     const Store good = keptBefore();
@@ -560,6 +561,11 @@ TEST(WindowSession, AStoredSessionCutShortOrAlteredChangesNothing)
         for (const char* patch : patches.at(key))
             bad.emplace_back(key, resealed(text, patch));  // cppcheck-suppress useStlAlgorithm
     }
+    // Nested far deeper than any build writes: refused as it is read, not
+    // walked until the stack runs out. No checksum is needed to get there.
+    const std::string deep = std::string(1000000, '[') + std::string(1000000, ']');
+    bad.emplace_back("quorvane-session", R"({"check": "0", "data": {"gauge": )" + deep + "}}");
+    bad.emplace_back("quorvane-session.block.1", R"({"check": "0", "data": )" + deep + "}");
     const behaviour::Window untouched{{'.'}, "07/12/2026"};
     for (const auto& [key, text] : bad) {
         Store store{{}, good.texts};
@@ -572,7 +578,8 @@ TEST(WindowSession, AStoredSessionCutShortOrAlteredChangesNothing)
         EXPECT_EQ(store.keep(fresh), (std::vector<std::string>{"clear quorvane-session", "set quorvane-session"}));
     }
     // Twins: unchanged, and with names a build after this one wrote.
-    for (const char* patch : {"{}", R"({"controls": {"gauge": {}}, "worksheet": {"Ohm": "x"}, "focus": "gauge"})"}) {
+    for (const char* patch : {"{}", R"({"controls": {"gauge": {}}, "worksheet": {"Ohm": "x"}, "focus": "gauge"})",
+             R"({"controls": {"gauge": {"parts": [[[[[1]]]]]}}})"}) {
         Store store{{}, good.texts};
         store.texts["quorvane-session"] = resealed(good.texts.at("quorvane-session"), patch);
         behaviour::Window read = untouched;
