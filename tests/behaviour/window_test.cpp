@@ -324,7 +324,7 @@ TEST_F(WindowTest, ListarShowsTheReportWhichSairCopiesOrLeavesAsItWas)
     EXPECT_EQ(clipboard, goldenReport(kToday, 1000));
     EXPECT_EQ(messages, std::vector<std::string>{" TEXTO COPIADO PARA O CLIPBOARD !"});
     EXPECT_TRUE(closed && window.reportOnClipboard());
-    std::string lines = clipboard;
+    std::string lines = goldenReport(kToday, 1000);
     std::erase(lines, '\r');
     EXPECT_EQ(reportView + '\n', lines);  // given once each, in order
     // A page, which cannot close, shows the report and says why it stays.
