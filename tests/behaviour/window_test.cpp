@@ -20,6 +20,7 @@
 
 #include "behaviour/session.h"
 #include "support/golden.h"
+#include "support/store.h"
 
 namespace {
 
@@ -364,33 +365,6 @@ TEST(NumberFormat, TakesTheSeparatorALocaleWritesOneAndAHalfWith)
     }
 }
 
-// A view's store, as a page's tab keeps it: texts under keys.
-struct Store {
-    behaviour::SessionStore session;
-    std::map<std::string, std::string> texts;
-    // Takes what the window's session asks of it after an event; the steps it took.
-    std::vector<std::string> keep(const behaviour::Window& window)
-    {
-        std::vector<std::string> taken;
-        for (const behaviour::StoreStep& s : session.keep(window)) {
-            taken.push_back((s.kind == behaviour::StoreStep::Kind::Set ? "set " : "clear ") + s.key);
-            if (s.kind == behaviour::StoreStep::Kind::Set)
-                texts[s.key] = s.text;
-            else
-                std::erase_if(texts,
-                    [&s](const auto& kept) { return kept.first == s.key || kept.first.starts_with(s.key + '.'); });
-        }
-        return taken;
-    }
-    behaviour::StoreReader reader() const
-    {
-        return [this](const std::string& key) -> std::optional<std::string> {
-            const auto found = texts.find(key);
-            return found == texts.end() ? std::nullopt : std::optional{found->second};
-        };
-    }
-};
-
 // A session kept in a store reads back as the same window, Worksheet and
 // all, every float bit for bit, whatever the locale and date of the window
 // that reads it, after every kind of step; each report block is stored
@@ -449,19 +423,6 @@ TEST_F(WindowTest, EverySessionReadsBackFromItsStore)
     EXPECT_TRUE(store.keep(window).empty());
 }
 
-// The store as a build before this one left it, a file per key: two
-// blocks, the second one warned, then "Listar"; kept by a build that had
-// neither the right-hand dBV field nor the amplifier's crest factor margin.
-Store keptBefore()
-{
-    Store store;
-    for (const char* key : {"quorvane-session", "quorvane-session.block.1", "quorvane-session.block.2"}) {
-        std::ifstream file(std::string(QUORVANE_TEST_SUPPORT_DIR "/session/") + key, std::ios::binary);
-        store.texts[key] = std::string(std::istreambuf_iterator<char>(file), {});
-    }
-    return store;
-}
-
 TEST(WindowSession, TheBuildBeforesSessionReadsBackWithWhatItLacksAtItsStart)
 {
     Store store = keptBefore();
@@ -508,21 +469,6 @@ TEST(WindowSession, TheBuildBeforesSessionReadsBackWithWhatItLacksAtItsStart)
     EXPECT_EQ(std::vector(report.end() - static_cast<std::ptrdiff_t>(expected.size()), report.end()), expected);
 }
 
-// A store's text with a JSON merge patch applied to its data (null takes a
-// name out), sealed again with its checksum: FNV-1a over the data as written.
-std::string resealed(const std::string& text, const char* patch)
-{
-    nlohmann::json whole = nlohmann::json::parse(text);
-    whole["data"].merge_patch(nlohmann::json::parse(patch));
-    const std::string data = whole["data"].dump();
-    const std::uint64_t hash = std::accumulate(data.begin(), data.end(), std::uint64_t{0xcbf29ce484222325U},
-        [](std::uint64_t h, char c) { return (h ^ static_cast<unsigned char>(c)) * 0x100000001b3U; });
-    std::ostringstream check;
-    check << std::hex << std::setw(16) << std::setfill('0') << hash;
-    whole["check"] = check.str();
-    return whole.dump();
-}
-
 // A stored session that does not read back whole leaves the window as it
 // was, is cleared, and the user is told that a new session starts: one
 // cut short, altered, of another session, of an earlier format, with a
@@ -559,7 +505,7 @@ TEST(WindowSession, AStoredSessionCutShortOrAlteredChangesNothing)
             bad.emplace_back(key, altered);
         }
         for (const char* patch : patches.at(key))
-            bad.emplace_back(key, resealed(text, patch));  // cppcheck-suppress useStlAlgorithm
+            bad.emplace_back(key, *resealed(text, nlohmann::json::parse(patch)));  // cppcheck-suppress useStlAlgorithm
     }
     // Nested far deeper than any build writes: refused as it is read, not
     // walked until the stack runs out. No checksum is needed to get there.
@@ -581,7 +527,7 @@ TEST(WindowSession, AStoredSessionCutShortOrAlteredChangesNothing)
     for (const char* patch : {"{}", R"({"controls": {"gauge": {}}, "worksheet": {"Ohm": "x"}, "focus": "gauge"})",
              R"({"controls": {"gauge": {"parts": [[[[[1]]]]]}}})"}) {
         Store store{{}, good.texts};
-        store.texts["quorvane-session"] = resealed(good.texts.at("quorvane-session"), patch);
+        store.texts["quorvane-session"] = *resealed(good.texts.at("quorvane-session"), nlohmann::json::parse(patch));
         behaviour::Window read = untouched;
         store.session.resume(read, store.reader());
         EXPECT_EQ(read.adjustCount(), 3) << patch;
