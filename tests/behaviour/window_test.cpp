@@ -275,14 +275,6 @@ TEST_F(WindowTest, RecalculaReopensThePanelsForAPassThatWarns)
         "limDbvRight '   -1.22 dBV'; limDbuRight '   0.99 dBu'");
 }
 
-TEST_F(WindowTest, RecalculaTakesTheNumbersAsItWritesThem)
-{
-    press({Button::SpeakerAceita, Button::AmplifierAceita, Button::Calcula, Button::Recalcula});
-    type(Entry::AmpVin, "0.7755");
-    press({Button::Recalcula, Button::Calcula});  // "0.775" again, and a Calcula with no new Aceita
-    EXPECT_EQ(window.state(kLayout.id(behaviour::ResultField::LimMillivolts)).text, "   345.769 mV");
-}
-
 TEST_F(WindowTest, RefusedValuesShowTheirMessageThenTurnRed)
 {
     type(Entry::SpkZnom, "-8");  // the minus alone is no number; the entry stays red after the digit
@@ -340,15 +332,6 @@ TEST_F(WindowTest, ListarShowsTheReportWhichSairCopiesOrLeavesAsItWas)
                                  "sozinha: o relatório continua aqui, e “Voltar” leva de volta aos "
                                  "painéis."});
 }
-
-#ifdef _GLIBCXX_ASSERTIONS
-// A view that asks for a control past the last stops a checked build.
-TEST(WindowDeathTest, AControlOutOfRangeStopsACheckedBuild)
-{
-    const behaviour::Window window{{'.'}, "07/12/2026"};
-    EXPECT_DEATH((void)window.state(kLayout.controls.size()), "");
-}
-#endif
 
 // A page that loaded but could not start says what failed, not the network.
 TEST(StartFailure, SaysWhatFailed)
@@ -430,7 +413,7 @@ TEST(WindowSession, TheBuildBeforesSessionReadsBackWithWhatItLacksAtItsStart)
     const behaviour::Effects drawn = store.session.resume(window, store.reader());
     const auto crest = [](const Effect& e) { return e.control == kLayout.id(Entry::CrestDb); };
     EXPECT_EQ(std::count_if(drawn.begin(), drawn.end(), crest), 1);  // red, unlike its start
-    EXPECT_EQ(kLayout.controls[window.focus()].objectName, "voltar");
+    EXPECT_TRUE(drawn.back().kind == Effect::Kind::Focus && drawn.back().control == kLayout.id(Button::Voltar));
     EXPECT_EQ(window.reportLines().front(), "Dados para Quorvane                                    08/12/2026");
     EXPECT_EQ(window.state(kLayout.id(Entry::SpkBrand)).text, "   Falante\tFixo   ");
     EXPECT_EQ(window.state(kLayout.id(Entry::CrestDb)).colour, behaviour::Colour::Red);
@@ -450,23 +433,6 @@ TEST(WindowSession, TheBuildBeforesSessionReadsBackWithWhatItLacksAtItsStart)
     now.keep(window);
     const auto format = [](const std::string& text) { return text.substr(text.find("\"format\":"), 11); };
     EXPECT_EQ(format(now.texts.at("quorvane-session")), format(store.texts.at("quorvane-session")));
-    // Back at the first block's crest factor, a third block is the default
-    // pass's, but for its number and the brands: the speaker's as the build
-    // before kept it, the amplifier's accepted twice.
-    window.press(Button::Voltar);
-    window.edit(kLayout.id(Entry::CrestDb), "6");
-    window.press(Button::AmplifierAceita);
-    window.press(Button::Calcula);
-    std::vector<std::string> expected;
-    std::istringstream lines(golden.substr(golden.find('\n') + 1));
-    for (std::string line; std::getline(lines, line);)
-        expected.push_back(line.substr(0, line.size() - 1));  // without its CR
-    expected[1] = " Ajuste : 3  ";
-    expected[4] = "Marca : Falante\tFixo     Modelo Falante / Driver : TQ 2005";
-    expected[17] = "Marca :    Morvask        Modelo Amplificador :    RZ 2005   ";
-    const auto& report = window.reportLines();
-    ASSERT_EQ(report.size(), 1 + 3 * expected.size());
-    EXPECT_EQ(std::vector(report.end() - static_cast<std::ptrdiff_t>(expected.size()), report.end()), expected);
 }
 
 // A stored session that does not read back whole leaves the window as it
@@ -523,9 +489,11 @@ TEST(WindowSession, AStoredSessionCutShortOrAlteredChangesNothing)
         EXPECT_TRUE(fresh == untouched);
         EXPECT_EQ(store.keep(fresh), (std::vector<std::string>{"clear quorvane-session", "set quorvane-session"}));
     }
-    // Twins: unchanged, and with names a build after this one wrote.
+    // Twins: unchanged, with names a build after this one wrote, and a value
+    // at the edge of its range.
     for (const char* patch : {"{}", R"({"controls": {"gauge": {}}, "worksheet": {"Ohm": "x"}, "focus": "gauge"})",
-             R"({"controls": {"gauge": {"parts": [[[[[1]]]]]}}})"}) {
+             R"({"controls": {"gauge": {"parts": [[[[[1]]]]]}}})",
+             R"({"worksheet": {"SpkPmax": 3.4028234663852886e38}})"}) {
         Store store{{}, good.texts};
         store.texts["quorvane-session"] = *resealed(good.texts.at("quorvane-session"), nlohmann::json::parse(patch));
         behaviour::Window read = untouched;

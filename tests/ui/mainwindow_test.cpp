@@ -22,6 +22,7 @@
 #include <iterator>
 #include <memory>
 #include <ostream>
+#include <tuple>
 #include <vector>
 
 #include "support/golden.h"
@@ -164,6 +165,10 @@ TEST_F(MainWindowTest, ShowsEachStepTypedAndClicked)
     }
     const auto* report = window->findChild<QPlainTextEdit*>("report");
     EXPECT_EQ(report->toPlainText(), shownReport(goldenReport("07/12/2026")));
+    // No undo history to grow over a long day; both scroll bars always shown.
+    EXPECT_EQ((std::tuple{
+                  report->isUndoRedoEnabled(), report->horizontalScrollBarPolicy(), report->verticalScrollBarPolicy()}),
+        (std::tuple{false, Qt::ScrollBarAlwaysOn, Qt::ScrollBarAlwaysOn}));
     // A second pass adds its block to the report shown.
     for (const Button b : {Button::Voltar, Button::Recalcula, Button::SpeakerAceita, Button::AmplifierAceita,
              Button::Calcula, Button::Listar}) {
