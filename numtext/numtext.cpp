@@ -95,7 +95,8 @@ bool roundHalfAway(std::string& digits, std::size_t keep)
 float StrToFloat(std::string_view text, const NumberFormat& format)
 {
     // Spaces around, an optional sign, then a digit or the separator: no
-    // "inf", no "nan", no second sign; the parser reads the rest, whole.
+    // second sign, and no "inf" or "nan" but where the separator is their
+    // first letter, which the finite check below refuses.
     const std::size_t first = text.find_first_not_of(' ');
     std::string_view number = first == std::string_view::npos ? "" : text.substr(first);
     number = number.substr(0, number.find_last_not_of(' ') + 1);
@@ -111,7 +112,7 @@ float StrToFloat(std::string_view text, const NumberFormat& format)
     // Too small for a single is its nearest single, zero; too large is no
     // number the program can hold. Parser versions differ in what they call
     // out of range, not in the value.
-    if (result.ptr == last && !std::isinf(value) &&
+    if (result.ptr == last && std::isfinite(value) &&
         (result.ec == std::errc{} || result.ec == std::errc::result_out_of_range))
         return negative ? -value : value;
     throwNotANumber(text);

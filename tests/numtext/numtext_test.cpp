@@ -36,6 +36,8 @@ TEST(StrToFloat, ReadsTheNearestSingleOrRefuses)
     for (const char* text :
         {"", "   ", "abc", "-", ".", "1e+", "8,5", "1 000", "0x10", "1e39", "inf", "nan", "\t8", "\xd9\xa3", "1.2.3"})
         EXPECT_THROW(numtext::StrToFloat(text, kPoint), numtext::ConversionError) << text;
+    for (const char* text : {"nan", "NaN", "inf", "infinity"})  // a separator that begins a word the parser knows
+        EXPECT_THROW(numtext::StrToFloat(text, {text[0]}), numtext::ConversionError) << text;
     const std::string letters(39, 'a');  // the message quotes forty characters at most
     const std::pair<std::string, std::string> quotes[] = {
         {"abc", "abc"}, {std::string(10000, 'x'), std::string(40, 'x') + "..."}, {letters + "ção", letters + "ç..."}};
