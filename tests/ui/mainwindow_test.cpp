@@ -51,7 +51,7 @@ QColor desktopColour(behaviour::Colour colour)
 {
     const std::uint32_t bgr[] = {0x000000, 0x0000FF, 0xFF0000, 0x008000, 0x000000};  // default, red, blue, green, black
     const std::uint32_t c = bgr[static_cast<int>(colour)];
-    return QColor(static_cast<int>(c & 0xFFU), static_cast<int>((c >> 8) & 0xFFU), static_cast<int>(c >> 16));
+    return {static_cast<int>(c & 0xFFU), static_cast<int>((c >> 8) & 0xFFU), static_cast<int>(c >> 16)};
 }
 
 // The report as its view shows it: the clipboard's lines, LF apart.
