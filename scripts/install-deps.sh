@@ -31,8 +31,9 @@ lint="$run clang-format clang-tidy cppcheck"
 # package tools), the icon, the installer, and wine to try it.
 windows="$run g++-mingw-w64-x86-64-posix perl dpkg-dev imagemagick nsis wine wine64"
 # GoogleTest's source, built for Windows; a private X server for wine, with
-# real input; git and file for the check that another checkout builds.
-windows_test="$windows googletest xvfb xauth xdotool git file"
+# real input; git and file for the check that another checkout builds; the
+# comma locale the window tests run in (locales).
+windows_test="$windows googletest xvfb xauth xdotool git file locales"
 
 # Debian's emscripten with its prebuilt libraries and node, GoogleTest's
 # source for the tests under node, the number parser's headers, the font,

@@ -14,6 +14,14 @@ build=$(cd "$1" && pwd)
 export WINEPREFIX="$build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" QT_QPA_PLATFORM=windows
 trap 'wineserver -k 2>/dev/null || true' EXIT
 mkdir -p "$WINEPREFIX"
+# Wine takes a program's Windows locale from its C library locale, and falls
+# back to en-US where the C library lacks it: the window tests' comma
+# locale is compiled here, as a fresh machine has only C.UTF-8 (kept too).
+locales="$build/locale"
+rm -rf "$locales" && mkdir -p "$locales" && cp -r /usr/lib/locale/C.utf8 "$locales/"
+localedef -c -i pt_BR -f UTF-8 "$locales/pt_BR.UTF-8" || true
+[ -f "$locales/pt_BR.UTF-8/LC_CTYPE" ] || { echo "localedef could not make pt_BR.UTF-8 (locales)" >&2 && exit 1; }
+export LOCPATH="$locales"
 wineserver -p
 wine wineboot --init >"$build/wineboot.log" 2>&1 || { cat "$build/wineboot.log" >&2 && exit 1; }
 # A program that lasts the whole run, as a login's shell does: when the last
