@@ -14,9 +14,9 @@ build=$(cd "$1" && pwd)
 export WINEPREFIX="$build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" QT_QPA_PLATFORM=windows
 trap 'wineserver -k 2>/dev/null || true' EXIT
 mkdir -p "$WINEPREFIX"
-# Wine takes a program's Windows locale from its C library locale, and falls
-# back to en-US where the C library lacks it: the window tests' comma
-# locale is compiled here, as a fresh machine has only C.UTF-8 (kept too).
+# Wine takes a program's Windows locale from the C library's locale, which
+# LC_ALL names; the window tests' comma locale is compiled here so that the
+# C library has it, as a fresh machine has only C.UTF-8 (kept too).
 locales="$build/locale"
 rm -rf "$locales" && mkdir -p "$locales" && cp -r /usr/lib/locale/C.utf8 "$locales/"
 localedef -c -i pt_BR -f UTF-8 "$locales/pt_BR.UTF-8" || true
