@@ -18,7 +18,7 @@ mkdir -p "$WINEPREFIX"
 # LC_ALL names; the window tests' comma locale is compiled here so that the
 # C library has it, as a fresh machine has only C.UTF-8 (kept too).
 locales="$build/locale"
-rm -rf "$locales" && mkdir -p "$locales" && cp -r /usr/lib/locale/C.utf8 "$locales/"
+rm -rf "$locales" && mkdir -p "$locales" && { cp -r /usr/lib/locale/C.utf8 "$locales/" 2>/dev/null || true; }
 localedef -c -i pt_BR -f UTF-8 "$locales/pt_BR.UTF-8" || true
 [ -f "$locales/pt_BR.UTF-8/LC_CTYPE" ] || { echo "localedef could not make pt_BR.UTF-8 (locales)" >&2 && exit 1; }
 export LOCPATH="$locales"

@@ -112,8 +112,6 @@ protected:
             } else if (e.kind == Effect::Kind::CopyReport) {
                 clipboard = clipboardWorks ? window.reportText() : "";
                 play(window.reportCopied(clipboardWorks));
-            } else if (e.kind == Effect::Kind::ReportLines) {
-                reportView += (reportView.empty() ? "" : "\n") + e.text;
             } else if (e.kind == Effect::Kind::Notice) {
                 notices.push_back(e.text);
             } else if (e.kind == Effect::Kind::Close) {
@@ -155,7 +153,6 @@ protected:
     std::vector<std::string> messages;
     std::string trail;
     std::string clipboard;
-    std::string reportView;  // as the view's report shows it
     std::vector<std::string> notices;
     bool clipboardWorks = true;
     bool closed = false;
@@ -317,9 +314,6 @@ TEST_F(WindowTest, ListarShowsTheReportWhichSairCopiesOrLeavesAsItWas)
     EXPECT_EQ(clipboard, goldenReport(kToday, 1000));
     EXPECT_EQ(messages, std::vector<std::string>{" TEXTO COPIADO PARA O CLIPBOARD !"});
     EXPECT_TRUE(closed && window.reportOnClipboard());
-    std::string lines = goldenReport(kToday, 1000);
-    std::erase(lines, '\r');
-    EXPECT_EQ(reportView + '\n', lines);  // given once each, in order
     // A page, which cannot close, shows the report and says why it stays.
     const behaviour::Effects refused = window.closeRefused();
     play(refused);
@@ -406,41 +400,56 @@ TEST_F(WindowTest, EverySessionReadsBackFromItsStore)
     EXPECT_TRUE(store.keep(window).empty());
 }
 
+// The store a build before this one left reads back, and so do its twins:
+// resealed with nothing changed, with names a build after this one wrote,
+// nested a little deeper than this build writes, a value at the edge of its
+// range. What the build before lacked starts as it starts: the field empty
+// and black until the next "Calcula", the value nought.
 TEST(WindowSession, TheBuildBeforesSessionReadsBackWithWhatItLacksAtItsStart)
 {
-    Store store = keptBefore();
-    behaviour::Window window{{','}, "09/12/2026"};
-    const behaviour::Effects drawn = store.session.resume(window, store.reader());
-    const auto crest = [](const Effect& e) { return e.control == kLayout.id(Entry::CrestDb); };
-    EXPECT_EQ(std::count_if(drawn.begin(), drawn.end(), crest), 1);  // red, unlike its start
-    EXPECT_TRUE(drawn.back().kind == Effect::Kind::Focus && drawn.back().control == kLayout.id(Button::Voltar));
-    EXPECT_EQ(window.reportLines().front(), "Dados para Quorvane                                    08/12/2026");
-    EXPECT_EQ(window.state(kLayout.id(Entry::SpkBrand)).text, "   Falante\tFixo   ");
-    EXPECT_EQ(window.state(kLayout.id(Entry::CrestDb)).colour, behaviour::Colour::Red);
-    EXPECT_FALSE(window.state(kLayout.id(Entry::CrestDb)).readOnly);
-    EXPECT_EQ(window.state(kLayout.id(behaviour::ResultField::LimMillivolts)).text, "   868.534 mV");
-    // What the build before lacked starts as it starts: the field empty
-    // and black until the next "Calcula", the value nought.
-    const ControlState& dbvRight = window.state(kLayout.id(behaviour::ResultField::LimDbvRight));
-    EXPECT_EQ(dbvRight.text, "");
-    EXPECT_EQ(dbvRight.colour, behaviour::Colour::Default);
-    EXPECT_EQ(window.snapshot().worksheet.CrestMaxDb, 0.0f);
-    EXPECT_EQ(window.snapshot().worksheet.AmpVin, 0.775f);  // 0.77499998f, as the build before kept it
-    // The session's full stop, not the comma of the window that read it.
-    EXPECT_TRUE(window.edit(kLayout.id(Entry::CrestDb), "7.5").empty());
-    // Kept again, it is in the format this build writes, which is the fixture's.
-    Store now;
-    now.keep(window);
-    const auto format = [](const std::string& text) { return text.substr(text.find("\"format\":"), 11); };
-    EXPECT_EQ(format(now.texts.at("quorvane-session")), format(store.texts.at("quorvane-session")));
+    const Store before = keptBefore();
+    const ControlId voltar = kLayout.id(Button::Voltar);
+    const ControlId start = kLayout.id(Entry::SpkBrand);  // where a focus it does not know goes
+    for (const auto& [patch, focused] : {std::pair{"{}", voltar},
+             {R"({"controls": {"gauge": {}}, "worksheet": {"Ohm": "x"}, "focus": "gauge"})", start},
+             {R"({"controls": {"gauge": {"parts": [[[[[1]]]]]}}})", voltar},
+             {R"({"worksheet": {"SpkPmax": 3.4028234663852886e38}})", voltar}}) {
+        SCOPED_TRACE(patch);
+        Store store{{}, before.texts};
+        store.texts["quorvane-session"] = *resealed(before.texts.at("quorvane-session"), nlohmann::json::parse(patch));
+        behaviour::Window window{{','}, "09/12/2026"};
+        const behaviour::Effects drawn = store.session.resume(window, store.reader());
+        const auto crest = [](const Effect& e) { return e.control == kLayout.id(Entry::CrestDb); };
+        EXPECT_EQ(std::count_if(drawn.begin(), drawn.end(), crest), 1);  // red, unlike its start
+        EXPECT_TRUE(drawn.back().kind == Effect::Kind::Focus && drawn.back().control == focused);
+        EXPECT_EQ(window.reportLines().front(), "Dados para Quorvane                                    08/12/2026");
+        const auto shown = [&window](ControlId id) {
+            const ControlState& s = window.state(id);
+            return std::tuple{s.text, s.colour, s.readOnly};
+        };
+        EXPECT_EQ(std::tuple(shown(kLayout.id(Entry::SpkBrand)), shown(kLayout.id(Entry::CrestDb)),
+                      shown(kLayout.id(behaviour::ResultField::LimMillivolts)),
+                      shown(kLayout.id(behaviour::ResultField::LimDbvRight))),
+            std::tuple(std::tuple{"   Falante\tFixo   ", behaviour::Colour::Blue, true},
+                std::tuple{"14.00", behaviour::Colour::Red, false},
+                std::tuple{"   868.534 mV", behaviour::Colour::Red, true},
+                std::tuple{"", behaviour::Colour::Default, true}));
+        EXPECT_EQ(window.snapshot().worksheet.CrestMaxDb, 0.0f);
+        EXPECT_EQ(window.snapshot().worksheet.AmpVin, 0.775f);  // 0.77499998f, as the build before kept it
+        // The session's full stop, not the comma of the window that read it.
+        EXPECT_TRUE(window.edit(kLayout.id(Entry::CrestDb), "7.5").empty());
+        // Kept again, it is in the format this build writes, which is the fixture's.
+        Store now;
+        now.keep(window);
+        const auto format = [](const std::string& text) { return text.substr(text.find("\"format\":"), 11); };
+        EXPECT_EQ(format(now.texts.at("quorvane-session")), format(before.texts.at("quorvane-session")));
+    }
 }
 
 // A stored session that does not read back whole leaves the window as it
 // was, is cleared, and the user is told that a new session starts: one
 // cut short, altered, of another session, of an earlier format, with a
-// value of the wrong kind or out of its range, or nested too deep. Its
-// twins, resealed with nothing changed or with names this build does not
-// know, nested a little deeper than this build writes, read back.
+// value of the wrong kind or out of its range, or nested too deep.
 TEST(WindowSession, AStoredSessionCutShortOrAlteredChangesNothing)
 {
     const Store good = keptBefore();
@@ -488,17 +497,6 @@ TEST(WindowSession, AStoredSessionCutShortOrAlteredChangesNothing)
             << key << ": " << text.size() << " bytes";
         EXPECT_TRUE(fresh == untouched);
         EXPECT_EQ(store.keep(fresh), (std::vector<std::string>{"clear quorvane-session", "set quorvane-session"}));
-    }
-    // Twins: unchanged, with names a build after this one wrote, and a value
-    // at the edge of its range.
-    for (const char* patch : {"{}", R"({"controls": {"gauge": {}}, "worksheet": {"Ohm": "x"}, "focus": "gauge"})",
-             R"({"controls": {"gauge": {"parts": [[[[[1]]]]]}}})",
-             R"({"worksheet": {"SpkPmax": 3.4028234663852886e38}})"}) {
-        Store store{{}, good.texts};
-        store.texts["quorvane-session"] = *resealed(good.texts.at("quorvane-session"), nlohmann::json::parse(patch));
-        behaviour::Window read = untouched;
-        store.session.resume(read, store.reader());
-        EXPECT_EQ(read.adjustCount(), 3) << patch;
     }
 }
 
