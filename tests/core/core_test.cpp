@@ -141,6 +141,12 @@ TEST(Formulas, GiveWhatIsWorkedOutByHand)
     EXPECT_FALSE(warns(small));
     EXPECT_THAT((std::array{small.LimVout, small.LimDbu, small.LimDbv}),
         testing::Pointwise(testing::FloatNear(1e-5f), std::array{0.0309265659f, -27.9748785f, -30.1933660f}));
+    // 1250 Hz: a period of 0.8 ms, no attack at its floor: 0.8, 0.6 and 0.4 ms; releases 9.6, 3.6 and 1.2 ms.
+    Worksheet slow = defaultsWith(Entry::FreqDes, "1250");
+    EXPECT_FALSE(warns(slow));
+    EXPECT_THAT((std::array{slow.AttackSlow, slow.AttackMedium, slow.AttackFast, slow.ReleaseSlow, slow.ReleaseMedium,
+                    slow.ReleaseFast}),
+        testing::Pointwise(testing::FloatNear(1e-6f), std::array{0.8f, 0.6f, 0.4f, 9.6f, 3.6f, 1.2f}));
 }
 
 // The warning's edge: a threshold equal to the input voltage is no warning.

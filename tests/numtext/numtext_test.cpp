@@ -33,8 +33,8 @@ TEST(StrToFloat, ReadsTheNearestSingleOrRefuses)
     for (const auto& [text, nf, expected] : rows) {
         EXPECT_EQ(bits(numtext::StrToFloat(text, nf)), bits(expected)) << text;
     }
-    for (const char* text :
-        {"", "   ", "abc", "-", ".", "1e+", "8,5", "1 000", "0x10", "1e39", "inf", "nan", "\t8", "\xd9\xa3", "1.2.3"})
+    for (const char* text : {"", "   ", "abc", "-", "--5", "+-8", ".", "1e+", "8,5", "1 000", "0x10", "1e39", "inf",
+             "nan", "\t8", "\xd9\xa3", "1.2.3"})
         EXPECT_THROW(numtext::StrToFloat(text, kPoint), numtext::ConversionError) << text;
     for (const char* text : {"nan", "NaN", "inf", "infinity"})  // a separator that begins a word the parser knows
         EXPECT_THROW(numtext::StrToFloat(text, {text[0]}), numtext::ConversionError) << text;

@@ -21,7 +21,9 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("LC_ALL", "pt_BR.UTF-8");
     QApplication app(argc, argv);
-    QApplication::setPalette(QPalette(Qt::white, QColor(0x30, 0x30, 0x30)));  // as a dark desktop theme gives
+    QPalette dark(Qt::white, QColor(0x30, 0x30, 0x30));  // as a dark desktop theme gives
+    dark.setColor(QPalette::HighlightedText, Qt::black);
+    QApplication::setPalette(dark);
     app::loadCarriedFonts();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
